@@ -1,0 +1,208 @@
+#include "scripted_aspi.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+
+#include "opcode_direction.h"
+#include "scsi_codes.h"
+
+namespace karvel::test {
+
+namespace {
+
+std::atomic<ScriptedAspi*> current{nullptr};
+
+void publishStatus(uint8_t& field, uint8_t value) {
+    std::atomic_ref<uint8_t>(field).store(value, std::memory_order_release);
+}
+
+// Writes the reply's outcome into the block; the status byte goes last, as the real layer does.
+void complete(SRB_ExecSCSICmd& block, const Reply& reply) {
+    block.SRB_HaStat = reply.hostStatus;
+    block.SRB_TargStat = reply.targetStatus;
+    size_t senseBytes = std::min({reply.sense.size(), size_t{block.SRB_SenseLen}, sizeof block.SenseArea});
+    std::memcpy(block.SenseArea, reply.sense.data(), senseBytes);
+    if (block.SRB_BufPointer) {
+        size_t dataBytes = std::min(reply.dataIn.size(), size_t{block.SRB_BufLen});
+        std::memcpy(block.SRB_BufPointer, reply.dataIn.data(), dataBytes);
+    }
+    publishStatus(block.SRB_Status, reply.status);
+}
+
+}  // namespace
+
+Reply Reply::checkCondition(uint8_t senseKey, uint8_t asc, uint8_t ascq) {
+    Reply reply;
+    reply.status = SS_ERR;
+    reply.targetStatus = scsi::CHECK_CONDITION;
+    reply.sense.assign(18, 0);
+    reply.sense[0] = 0x70;
+    reply.sense[2] = senseKey;
+    reply.sense[7] = 10;
+    reply.sense[12] = asc;
+    reply.sense[13] = ascq;
+    return reply;
+}
+
+ScriptedAspi::ScriptedAspi() {
+    ScriptedAspi* expected = nullptr;
+    if (!current.compare_exchange_strong(expected, this))
+        throw std::logic_error("only one ScriptedAspi may live at a time");
+}
+
+ScriptedAspi::~ScriptedAspi() {
+    waitForLateCompletions();
+    current.store(nullptr);
+}
+
+void ScriptedAspi::queue(Reply reply) {
+    std::lock_guard hold(lock_);
+    queued_.push_back(std::move(reply));
+}
+
+void ScriptedAspi::answerWith(std::function<Reply(const SeenRequest&)> responder) {
+    std::lock_guard hold(lock_);
+    responder_ = std::move(responder);
+}
+
+void ScriptedAspi::setSupportValue(uint32_t value) {
+    std::lock_guard hold(lock_);
+    supportValue_ = value;
+}
+
+void ScriptedAspi::throwOnSupportQuery() {
+    std::lock_guard hold(lock_);
+    throwOnSupport_ = true;
+}
+
+void ScriptedAspi::addDevice(uint8_t haId, uint8_t target, uint8_t lun, uint8_t deviceType) {
+    std::lock_guard hold(lock_);
+    devices_.push_back({{haId, target, lun}, deviceType});
+}
+
+std::vector<SeenRequest> ScriptedAspi::requests() const {
+    std::lock_guard hold(lock_);
+    return requests_;
+}
+
+std::vector<SeenProbe> ScriptedAspi::probes() const {
+    std::lock_guard hold(lock_);
+    return probes_;
+}
+
+int ScriptedAspi::supportQueries() const {
+    std::lock_guard hold(lock_);
+    return supportQueries_;
+}
+
+void ScriptedAspi::waitForLateCompletions() {
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard hold(lock_);
+        threads.swap(lateCompletions_);
+    }
+    for (auto& thread : threads) thread.join();
+}
+
+uint32_t ScriptedAspi::supportInfo() {
+    std::lock_guard hold(lock_);
+    ++supportQueries_;
+    if (throwOnSupport_) throw std::runtime_error("scripted support query failure");
+    return supportValue_;
+}
+
+uint32_t ScriptedAspi::send(SRBunion* srb) {
+    uint8_t status;
+    switch (srb->exec.SRB_Cmd) {
+    case SC_GET_DEV_TYPE:
+        status = probe(srb->gdev);
+        break;
+    case SC_EXEC_SCSI_CMD:
+        status = execute(srb->exec);
+        break;
+    default:
+        status = SS_INVALID_CMD;
+        publishStatus(srb->exec.SRB_Status, status);
+        break;
+    }
+    return status;
+}
+
+uint8_t ScriptedAspi::probe(SRB_GDEVBlock& block) {
+    std::lock_guard hold(lock_);
+    probes_.push_back({block.SRB_HaId, block.SRB_Target, block.SRB_Lun});
+    uint8_t status = SS_NO_DEVICE;
+    if (block.SRB_HaId >= (supportValue_ & 0xFF)) {
+        status = SS_INVALID_HA;
+    } else {
+        for (const auto& device : devices_) {
+            if (device.address.haId == block.SRB_HaId && device.address.target == block.SRB_Target &&
+                device.address.lun == block.SRB_Lun) {
+                block.SRB_DeviceType = device.type;
+                status = SS_COMP;
+                break;
+            }
+        }
+    }
+    publishStatus(block.SRB_Status, status);
+    return status;
+}
+
+uint8_t ScriptedAspi::execute(SRB_ExecSCSICmd& block) {
+    SeenRequest seen;
+    seen.haId = block.SRB_HaId;
+    seen.target = block.SRB_Target;
+    seen.lun = block.SRB_Lun;
+    seen.flags = block.SRB_Flags;
+    seen.cdb.assign(block.CDBByte, block.CDBByte + std::min<size_t>(block.SRB_CDBLen, sizeof block.CDBByte));
+    seen.bufLen = block.SRB_BufLen;
+    seen.buffer = block.SRB_BufPointer;
+    if (block.SRB_BufPointer && aspi::direction_of(block.CDBByte[0]) == aspi::DataDirection::out)
+        seen.dataOut.assign(block.SRB_BufPointer, block.SRB_BufPointer + block.SRB_BufLen);
+
+    Reply reply;
+    std::function<Reply(const SeenRequest&)> responder;
+    {
+        std::lock_guard hold(lock_);
+        requests_.push_back(seen);
+        if (!queued_.empty()) {
+            reply = std::move(queued_.front());
+            queued_.pop_front();
+        } else {
+            responder = responder_;
+        }
+    }
+    if (responder) reply = responder(seen);
+    if (reply.throwOnSubmit) throw std::runtime_error("scripted submit failure");
+
+    if (!reply.completeLater) {
+        complete(block, reply);
+        return reply.status;
+    }
+    publishStatus(block.SRB_Status, SS_PENDING);
+    std::lock_guard hold(lock_);
+    lateCompletions_.emplace_back([&block, reply = std::move(reply)] {
+        // Long enough that a caller which does not poll sees the request still pending.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        complete(block, reply);
+    });
+    return SS_PENDING;
+}
+
+// The two entries, exported from the test executable so they win over libwnaspi32.so's.
+extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32SupportInfo(void) {
+    ScriptedAspi* aspi = current.load();
+    return aspi ? aspi->supportInfo() : uint32_t{SS_FAILED_INIT} << 8;
+}
+
+extern "C" __attribute__((visibility("default"))) uint32_t SendASPI32Command(SRBunion* srb) {
+    ScriptedAspi* aspi = current.load();
+    if (aspi) return aspi->send(srb);
+    publishStatus(srb->exec.SRB_Status, SS_INVALID_HA);
+    return SS_INVALID_HA;
+}
+
+}  // namespace karvel::test
