@@ -1,0 +1,31 @@
+#include "text_load.h"
+
+#include <array>
+#include <string_view>
+
+#include "intel_hex_records.h"
+#include "motorola_records.h"
+
+namespace karvel::firmware {
+
+LoadOutcome LoadTextFirmware(CFirmwareFile& file, FirmwareImage& image, TextFormat format,
+                             const LineObserver& observer) {
+    std::array<char, kLineBufferSize> line{};
+    HexLoadState hexState;
+    int32_t number = 0;
+    for (;;) {
+        const uint16_t length = file.ReadLine(line, kLineLimit);
+        if (file.Failed()) return {LoadFault::cannotRead, number + 1, file.SystemReason()};
+        // An empty line ends the text as the end of the file does.
+        if (length == 0) return {};
+        ++number;
+        if (observer) observer(number);
+        const std::string_view text(line.data(), length);
+        const LineResult result = format == TextFormat::motorola
+                                      ? ParseMotorolaLine(text, image)
+                                      : ParseHexLine(text, image, hexState);
+        if (result != LineResult::accepted) return {FaultOfLine(result), number, {}};
+    }
+}
+
+}  // namespace karvel::firmware
