@@ -47,6 +47,14 @@ Reply Reply::checkCondition(uint8_t senseKey, uint8_t asc, uint8_t ascq) {
     return reply;
 }
 
+SRBunion addressedBlock(uint8_t haId, uint8_t target, uint8_t lun) {
+    SRBunion srb{};
+    srb.exec.SRB_HaId = haId;
+    srb.exec.SRB_Target = target;
+    srb.exec.SRB_Lun = lun;
+    return srb;
+}
+
 ScriptedAspi::ScriptedAspi() {
     ScriptedAspi* expected = nullptr;
     if (!current.compare_exchange_strong(expected, this))

@@ -44,6 +44,9 @@ struct Reply {
     static Reply checkCondition(uint8_t senseKey, uint8_t asc, uint8_t ascq);
 };
 
+// Returns a zeroed request block addressed to haId/target/lun, SRB_Flags 0 (poll for completion).
+SRBunion addressedBlock(uint8_t haId, uint8_t target, uint8_t lun);
+
 class ScriptedAspi {
 public:
     // Becomes the target of the two entries; only one may live at a time.

@@ -13,16 +13,11 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-SRBunion addressedBlock() {
-    SRBunion srb{};
-    srb.exec.SRB_HaId = 0;
-    srb.exec.SRB_Target = 4;
-    return srb;
-}
+SRBunion changerBlock() { return addressedBlock(0, 4, 0); }
 
 TEST(ScriptedAspi, CommandsOfBothLibrariesReachIt) {
     ScriptedAspi aspi;
-    SRBunion srb = addressedBlock();
+    SRBunion srb = changerBlock();
     EXPECT_EQ(TestUnitReady(&srb), SS_COMP);
     EXPECT_EQ(InitializeElementStatus(&srb), SS_COMP);
     auto seen = aspi.requests();
@@ -38,7 +33,7 @@ TEST(ScriptedAspi, AnswersWithStatusSenseAndDataInOrder) {
     data.dataIn = {0x08, 0x00, 0x02, 0xAA, 0xBB};  // longer than asked: cut at SRB_BufLen
     aspi.queue(Reply::checkCondition(scsi::NOT_READY, 0x04, 0x03));
     aspi.queue(data);
-    SRBunion srb = addressedBlock();
+    SRBunion srb = changerBlock();
     EXPECT_EQ(TestUnitReady(&srb), SS_ERR);
     EXPECT_EQ(srb.exec.SRB_TargStat, scsi::CHECK_CONDITION);
     EXPECT_EQ(srb.exec.SenseArea[2], scsi::NOT_READY);
@@ -53,7 +48,7 @@ TEST(ScriptedAspi, AnswersWithStatusSenseAndDataInOrder) {
 
 TEST(ScriptedAspi, CopiesDataOutOnlyForDataOutCommands) {
     ScriptedAspi aspi;
-    SRBunion srb = addressedBlock();
+    SRBunion srb = changerBlock();
     uint8_t page[4] = {1, 2, 3, 4};
     ModeSelect6(&srb, 1, 0, 4, page);
     ModeSense6(&srb, 0, 0, 0x1D, 4, page);
@@ -71,7 +66,7 @@ TEST(ScriptedAspi, ResponderAnswersOnceTheQueueIsEmpty) {
         reply.status = request.cdb[0] == scsi::REZERO_UNIT ? SS_ABORTED : SS_COMP;
         return reply;
     });
-    SRBunion srb = addressedBlock();
+    SRBunion srb = changerBlock();
     EXPECT_EQ(Rezero(&srb), SS_ABORTED);
     EXPECT_EQ(TestUnitReady(&srb), SS_COMP);
 }
@@ -117,7 +112,7 @@ TEST(ScriptedAspi, LateCompletionLeavesTheRequestPendingAtFirst) {
     late.status = SS_ERR;
     late.targetStatus = scsi::BUSY;
     aspi.queue(late);
-    SRBunion srb = addressedBlock();
+    SRBunion srb = changerBlock();
     srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
     srb.exec.SRB_CDBLen = 6;
     EXPECT_EQ(SendASPI32Command(&srb), SS_PENDING);
@@ -137,7 +132,7 @@ TEST(ScriptedAspi, SupportValueIsScriptedAndQueriesCounted) {
 
 TEST(ScriptedAspi, WithoutAnInstanceTheLayerIsNotReady) {
     EXPECT_EQ(GetASPI32SupportInfo() >> 8, uint32_t{SS_FAILED_INIT});
-    SRBunion srb = addressedBlock();
+    SRBunion srb = changerBlock();
     EXPECT_EQ(TestUnitReady(&srb), SS_INVALID_HA);
 }
 
