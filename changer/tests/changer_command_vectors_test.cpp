@@ -1,29 +1,15 @@
 // What each changer command puts into the request block and sends, and the guard's FFh.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
+#include "command_vector.h"
 #include "ostrik.h"
-#include "scripted_aspi.h"
 
 namespace karvel::test {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-struct ChangerCase {
-    const char* name;
-    uint8_t lun;
-    std::function<uint8_t(SRBunion*, uint8_t* buffer)> send;
-    Bytes cdb;  // SRB_CDBLen is its size
-    uint32_t bufLen;
-    bool lendsBuffer;
-};
-
-void PrintTo(const ChangerCase& c, std::ostream* os) { *os << c.name; }
-
-const ChangerCase kCases[] = {
+const CommandVector kCases[] = {
     {"MoveMediumSlotToDrive", 0, [](SRBunion* s, uint8_t*) { return MoveMedium(s, 0x0100, 0x0004, 0); },
      {0xA5, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00}, 0, false},
     {"MoveMediumLun5", 5, [](SRBunion* s, uint8_t*) { return MoveMedium(s, 0x0100, 0x0004, 0); },
@@ -62,57 +48,19 @@ const ChangerCase kCases[] = {
 // Large enough for the biggest data phase the table lets the scripted layer copy into.
 constexpr size_t kBufferSize = 0x200000;
 
-class ChangerCommand : public ::testing::TestWithParam<ChangerCase> {
+class ChangerCommand : public ::testing::TestWithParam<CommandVector> {
 protected:
-    SRBunion preparedBlock() {
-        SRBunion srb = addressedBlock(1, 3, GetParam().lun);
-        srb.exec.SRB_PostProc = &postProc;
-        for (uint8_t& byte : srb.exec.CDBByte) byte = 0xEE;
-        return srb;
-    }
-
     ScriptedAspi aspi;
     std::vector<uint8_t> buffer = std::vector<uint8_t>(kBufferSize);
-    int postProc = 0;
 };
 
-TEST_P(ChangerCommand, SendsItsCdbAndDataPhase) {
-    const ChangerCase& c = GetParam();
-    SRBunion srb = preparedBlock();
-    uint8_t* lent = c.lendsBuffer ? buffer.data() : nullptr;
-
-    EXPECT_EQ(c.send(&srb, lent), SS_COMP);
-
-    auto seen = aspi.requests();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].cdb, c.cdb);
-    EXPECT_EQ(seen[0].bufLen, c.bufLen);
-    EXPECT_EQ(seen[0].buffer, lent);
-    EXPECT_EQ(srb.exec.SRB_CDBLen, c.cdb.size());
-    EXPECT_EQ(srb.exec.SRB_BufLen, c.bufLen);
-    for (size_t i = c.cdb.size(); i < sizeof srb.exec.CDBByte; ++i) EXPECT_EQ(srb.exec.CDBByte[i], 0) << i;
-    EXPECT_EQ(srb.exec.SRB_HaId, 1);
-    EXPECT_EQ(srb.exec.SRB_Target, 3);
-    EXPECT_EQ(srb.exec.SRB_Lun, c.lun);
-    EXPECT_EQ(srb.exec.SRB_PostProc, &postProc);
-}
+TEST_P(ChangerCommand, SendsItsCdbAndDataPhase) { expectSendsItsRequest(GetParam(), aspi, buffer.data()); }
 
 TEST_P(ChangerCommand, ReturnsTheFinalStatusOfAFailedRequest) {
-    aspi.queue(Reply::checkCondition(0x05, 0x21, 0x01));
-    SRBunion srb = preparedBlock();
-    EXPECT_EQ(GetParam().send(&srb, buffer.data()), SS_ERR);
-    EXPECT_EQ(srb.exec.SenseArea[12], 0x21);
-    EXPECT_EQ(srb.exec.SenseArea[13], 0x01);
+    expectReturnsAFailedStatus(GetParam(), aspi, buffer.data());
 }
 
-TEST_P(ChangerCommand, GuardReturnsFFWhenSubmittingThrows) {
-    Reply failing;
-    failing.throwOnSubmit = true;
-    aspi.queue(failing);
-    SRBunion srb = preparedBlock();
-    EXPECT_EQ(GetParam().send(&srb, buffer.data()), 0xFF);
-    EXPECT_EQ(srb.exec.SRB_Status, SS_COMP);  // prepared, never submitted
-}
+TEST_P(ChangerCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), aspi, buffer.data()); }
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, ChangerCommand, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });

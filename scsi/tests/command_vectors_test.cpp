@@ -2,34 +2,20 @@
 // length, data phase length and buffer; and the guard's FFh when submitting throws.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
+#include "command_vector.h"
 #include "nevsel.h"
-#include "scripted_aspi.h"
 
 namespace karvel::test {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-using Send = std::function<uint8_t(SRBunion*, uint8_t* buffer)>;
-
-struct CommandCase {
-    const char* name;
-    uint8_t lun;
-    Send send;
-    Bytes cdb;          // SRB_CDBLen is its size
-    uint32_t bufLen;
-    bool lendsBuffer;   // SRB_BufPointer is the caller's buffer (else null)
-};
-
-void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
 
 // The buffer passed to a case is large enough for every data phase that the table copies;
 // the two cases beyond it pass no buffer, so only the CDB and SRB_BufLen count.
 constexpr size_t kBufferSize = 0x20000;
 
-const CommandCase kCases[] = {
+const CommandVector kCases[] = {
     {"TestUnitReadyLun0", 0, [](SRBunion* s, uint8_t*) { return TestUnitReady(s); },
      {0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, 0, false},
     {"TestUnitReadyLun5", 5, [](SRBunion* s, uint8_t*) { return TestUnitReady(s); },
@@ -112,67 +98,19 @@ const CommandCase kCases[] = {
      {0x5A, 0x00, 0x1D, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, 0, true},
 };
 
-class StandardCommand : public ::testing::TestWithParam<CommandCase> {
+class StandardCommand : public ::testing::TestWithParam<CommandVector> {
 protected:
-    // Addressed by the caller, with leftovers of an earlier request in the sense area.
-    SRBunion preparedBlock() {
-        SRBunion srb = addressedBlock(2, 6, GetParam().lun);
-        srb.exec.SRB_PostProc = &postProc;
-        for (uint8_t& byte : srb.exec.CDBByte) byte = 0xEE;
-        for (uint8_t& byte : srb.exec.SenseArea) byte = 0xEE;
-        return srb;
-    }
-
     ScriptedAspi aspi;
     std::vector<uint8_t> buffer = std::vector<uint8_t>(kBufferSize);
-    int postProc = 0;
 };
 
-TEST_P(StandardCommand, SendsItsCdbAndDataPhase) {
-    const CommandCase& c = GetParam();
-    SRBunion srb = preparedBlock();
-    uint8_t* lent = c.lendsBuffer ? buffer.data() : nullptr;
-
-    EXPECT_EQ(c.send(&srb, lent), SS_COMP);
-
-    auto seen = aspi.requests();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].cdb, c.cdb);
-    EXPECT_EQ(seen[0].bufLen, c.bufLen);
-    EXPECT_EQ(seen[0].buffer, lent);
-    const SRB_ExecSCSICmd& block = srb.exec;
-    EXPECT_EQ(block.SRB_CDBLen, c.cdb.size());
-    EXPECT_EQ(block.SRB_BufLen, c.bufLen);
-    EXPECT_EQ(block.SRB_BufPointer, lent);
-    for (size_t i = c.cdb.size(); i < sizeof block.CDBByte; ++i) EXPECT_EQ(block.CDBByte[i], 0) << i;
-    // What the caller set survives the command.
-    EXPECT_EQ(block.SRB_Cmd, SC_EXEC_SCSI_CMD);
-    EXPECT_EQ(block.SRB_HaId, 2);
-    EXPECT_EQ(block.SRB_Target, 6);
-    EXPECT_EQ(block.SRB_Lun, c.lun);
-    EXPECT_EQ(block.SRB_Flags, 0);
-    EXPECT_EQ(block.SRB_PostProc, &postProc);
-    EXPECT_EQ(block.SRB_SenseLen, SENSE_LEN);
-}
+TEST_P(StandardCommand, SendsItsCdbAndDataPhase) { expectSendsItsRequest(GetParam(), aspi, buffer.data()); }
 
 TEST_P(StandardCommand, ReturnsTheFinalStatusOfAFailedRequest) {
-    aspi.queue(Reply::checkCondition(0x05, 0x24, 0x00));
-    SRBunion srb = preparedBlock();
-    EXPECT_EQ(GetParam().send(&srb, buffer.data()), SS_ERR);
-    EXPECT_EQ(srb.exec.SRB_TargStat, 0x02);
-    EXPECT_EQ(srb.exec.SenseArea[12], 0x24);
+    expectReturnsAFailedStatus(GetParam(), aspi, buffer.data());
 }
 
-TEST_P(StandardCommand, GuardReturnsFFWhenSubmittingThrows) {
-    Reply failing;
-    failing.throwOnSubmit = true;
-    aspi.queue(failing);
-    SRBunion srb = preparedBlock();
-    EXPECT_EQ(GetParam().send(&srb, buffer.data()), 0xFF);
-    // Left as far as it was filled: prepared, never submitted.
-    EXPECT_EQ(srb.exec.SRB_Status, SS_COMP);
-    EXPECT_EQ(aspi.requests().size(), 1u);
-}
+TEST_P(StandardCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), aspi, buffer.data()); }
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, StandardCommand, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
