@@ -1,10 +1,51 @@
+// The sim transport: one host adapter whose only device is a simulated disc changer, kept
+// in a state file that any number of programs may share.
 #pragma once
 
+#include <mutex>
+#include <string>
+
+#include "changer_device.h"
+#include "state_file.h"
 #include "transport.h"
 
 namespace aspi {
 
-// Builds the host adapter(s) of a "sim" configuration line; throws ConfigError for a bad line.
+// Builds the host adapter of a "sim" configuration line; throws ConfigError for a bad line.
 std::vector<std::unique_ptr<Transport>> make_sim_transports(const TransportLine& line);
 
+namespace sim {
+
+class SimTransport : public Transport {
+public:
+    // Opens (or seeds) the jukebox of settings; a damaged state file is reported, not fatal.
+    explicit SimTransport(SimSettings settings);
+
+    CommandResult execute(const CommandRequest& request) override;
+    std::optional<uint8_t> deviceType(uint8_t target, uint8_t lun) override;
+    void beginScan() override;
+
+private:
+    // Returns the current state, read again when the file changed; seeds a missing file.
+    // Call with the lock held; throws StateError.
+    JukeboxState& current_state();
+    void persist(JukeboxState& state, const std::vector<uint8_t>& firmware);
+    void refresh();
+    void report(const std::string& fault);
+    CommandResult check(Condition condition);
+
+    std::mutex mutex_;
+    SimSettings settings_;
+    StateFile file_;
+    ChangerDevice device_;
+    Initiator initiator_;
+    uint8_t target_;
+    uint8_t lun_;
+    bool cacheValid_ = false;
+    std::string cachedText_;
+    JukeboxState cached_;
+    std::string reportedFault_;
+};
+
+}  // namespace sim
 }  // namespace aspi

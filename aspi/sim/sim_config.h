@@ -1,0 +1,34 @@
+// The sim configuration line: "sim PATH [key=value ...]".
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "jukebox_state.h"
+#include "transport.h"
+
+namespace aspi::sim {
+
+// How this program's jukebox behaves; taken from the line every time (not kept in the state).
+struct Behaviour {
+    uint8_t blockDescriptorLength = 0;  // 0, or 8 for MODE SENSE with one block descriptor
+    std::chrono::milliseconds moveTime{0};    // MOVE MEDIUM, EXCHANGE MEDIUM
+    std::chrono::milliseconds rezeroTime{0};  // REZERO UNIT
+    std::chrono::milliseconds initTime{0};    // INITIALIZE ELEMENT STATUS
+    // The simulated operator loads a new disc into an empty port when the transport is
+    // positioned at it (as the Import prompt asks).
+    bool operatorLoads = true;
+};
+
+struct SimSettings {
+    std::string statePath;  // absolute, or relative to the working directory
+    Seed seed;              // used only when the state file does not exist yet
+    Behaviour behaviour;
+};
+
+// Returns the settings of a sim line; a relative PATH is taken from the configuration file's
+// directory. Throws ConfigError naming the key and the fault.
+SimSettings parse_sim_line(const TransportLine& line);
+
+}  // namespace aspi::sim
