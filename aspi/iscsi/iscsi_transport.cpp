@@ -1,9 +1,125 @@
 #include "iscsi_transport.h"
 
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+#include "iscsi_session.h"
+#include "scsi_codes.h"
+#include "sg/command_outcome.h"
+#include "sg/command_timeout.h"
+
 namespace aspi {
 
-std::vector<std::unique_ptr<Transport>> make_iscsi_transports(const TransportLine&) {
-    throw ConfigError("the iscsi transport is not built yet");
+namespace {
+
+using Clock = IscsiSession::Clock;
+
+constexpr uint8_t kInquiryLength = 36;
+constexpr uint8_t kQualifierConnected = 0;
+
+class IscsiTransport final : public Transport {
+public:
+    IscsiTransport(IscsiPortal portal, IscsiTiming timing) : portal_(std::move(portal)), timing_(timing) {}
+
+    CommandResult execute(const CommandRequest& request) override {
+        std::lock_guard lock(mutex_);
+        IscsiSession* session = session_for(request.target, false);
+        if (!session) return no_device_result();
+        auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(command_timeout(request.cdb[0]));
+        return session->run(request.lun, request, timeout);
+    }
+
+    std::optional<uint8_t> deviceType(uint8_t target, uint8_t lun) override {
+        std::lock_guard lock(mutex_);
+        IscsiSession* session = session_for(target, true);
+        if (!session) return std::nullopt;
+        uint8_t cdb[6] = {karvel::scsi::INQUIRY, 0, 0, 0, kInquiryLength, 0};
+        uint8_t data[kInquiryLength]{};
+        CommandRequest inquiry{target, lun, cdb, DataDirection::in, data};
+        CommandResult result = session->run(lun, inquiry, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                              command_timeout(karvel::scsi::INQUIRY)));
+        if (result.aspiStatus != SS_COMP || (data[0] >> 5) != kQualifierConnected) return std::nullopt;
+        return static_cast<uint8_t>(data[0] & 0x1F);
+    }
+
+    void beginScan() override {
+        std::lock_guard lock(mutex_);
+        portalFailedThisScan_ = false;
+        targetsFailedThisScan_.clear();
+        // A portal that listed nothing may have targets by now; ids stay as first found otherwise.
+        if (targets_.empty()) discovered_ = false;
+    }
+
+private:
+    // Returns the live session for target, opening it (after discovery) when needed, or null.
+    // During a scan a portal or target that failed is not tried again until the next scan.
+    IscsiSession* session_for(uint8_t target, bool probing) {
+        if (!discover(probing) || target >= targets_.size()) return nullptr;
+        if (sessions_.size() < targets_.size()) sessions_.resize(targets_.size());
+        auto& session = sessions_[target];
+        if (session && session->usable()) return session.get();
+        session.reset();
+        if (probing && targetsFailedThisScan_.count(target)) return nullptr;
+
+        std::string error;
+        session = IscsiSession::open(portal_, targets_[target], Clock::now() + timing_.connect, error);
+        std::string subject = portal_.url() + " target " + targets_[target];
+        if (!session) {
+            targetsFailedThisScan_.insert(target);
+            complain_once(subject, error);
+            return nullptr;
+        }
+        complained_.erase(subject);
+        return session.get();
+    }
+
+    bool discover(bool probing) {
+        if (discovered_) return true;
+        if (probing && portalFailedThisScan_) return false;
+        std::string error;
+        auto deadline = Clock::now() + timing_.connect;
+        auto session = IscsiSession::open(portal_, {}, deadline, error);
+        std::optional<std::vector<std::string>> targets;
+        if (session) targets = session->discover(deadline, error);
+        if (!targets) {
+            portalFailedThisScan_ = true;
+            complain_once(portal_.url(), error);
+            return false;
+        }
+        complained_.erase(portal_.url());
+        targets_ = std::move(*targets);
+        discovered_ = true;
+        return true;
+    }
+
+    // Says once what went wrong with subject, until it works again.
+    void complain_once(const std::string& subject, const std::string& error) {
+        if (!complained_.insert(subject).second) return;
+        std::fprintf(stderr, "wnaspi32: %s: %s\n", subject.c_str(), error.c_str());
+    }
+
+    const IscsiPortal portal_;
+    const IscsiTiming timing_;
+    std::vector<std::string> targets_;
+    bool discovered_ = false;
+    std::vector<std::unique_ptr<IscsiSession>> sessions_;
+    bool portalFailedThisScan_ = false;
+    std::set<uint8_t> targetsFailedThisScan_;
+    std::set<std::string> complained_;
+    std::mutex mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<Transport> make_iscsi_transport(const IscsiPortal& portal, IscsiTiming timing) {
+    return std::make_unique<IscsiTransport>(portal, timing);
+}
+
+std::vector<std::unique_ptr<Transport>> make_iscsi_transports(const TransportLine& line) {
+    std::vector<std::unique_ptr<Transport>> adapters;
+    adapters.push_back(make_iscsi_transport(parse_iscsi_line(line), IscsiTiming{}));
+    return adapters;
 }
 
 }  // namespace aspi

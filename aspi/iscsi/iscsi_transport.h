@@ -1,10 +1,25 @@
+// The iSCSI transport: one host adapter per portal; the portal's targets, in the order its
+// SendTargets discovery lists them, are target ids 0, 1, ...; LUNs are LUNs.
 #pragma once
 
+#include <chrono>
+#include <memory>
+
+#include "iscsi_portal.h"
 #include "transport.h"
 
 namespace aspi {
 
+struct IscsiTiming {
+    // Longest wait for a connection and its login, or for a discovery; a portal that does not
+    // answer costs this once per discovery scan.
+    std::chrono::milliseconds connect{5000};
+};
+
 // Builds the host adapter(s) of a "iscsi" configuration line; throws ConfigError for a bad line.
 std::vector<std::unique_ptr<Transport>> make_iscsi_transports(const TransportLine& line);
+
+// Returns the host adapter for portal with the given timing (tests shorten it).
+std::unique_ptr<Transport> make_iscsi_transport(const IscsiPortal& portal, IscsiTiming timing);
 
 }  // namespace aspi

@@ -1,0 +1,188 @@
+#include "iscsi_session.h"
+
+#include <iscsi/iscsi.h>
+#include <iscsi/scsi-lowlevel.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+
+#include "sg/command_outcome.h"
+
+namespace aspi {
+
+namespace {
+
+constexpr const char* kInitiatorName = "iqn.2024-01.org.karvel:wnaspi32";
+// Longest single poll; libiscsi wants to be serviced now and then even when nothing arrives.
+constexpr std::chrono::milliseconds kPollSlice{1000};
+
+}  // namespace
+
+IscsiSession::IscsiSession(const IscsiPortal& portal) : password_(portal.password) {}
+
+IscsiSession::~IscsiSession() {
+    if (context_) iscsi_destroy_context(context_);
+}
+
+void IscsiSession::on_step(iscsi_context*, int status, void*, void* step) {
+    auto* state = static_cast<Step*>(step);
+    state->done = true;
+    state->status = status;
+}
+
+void IscsiSession::on_discovery(iscsi_context*, int status, void* data, void* step) {
+    auto* state = static_cast<Step*>(step);
+    state->done = true;
+    state->status = status;
+    if (status != SCSI_STATUS_GOOD) return;
+    // The list is libiscsi's and is freed when this returns.
+    for (auto* entry = static_cast<iscsi_discovery_address*>(data); entry; entry = entry->next)
+        state->targets.emplace_back(entry->target_name);
+}
+
+std::string IscsiSession::last_error() const {
+    std::string text = context_ ? iscsi_get_error(context_) : "cannot create an iSCSI context";
+    if (text.empty()) text = "no answer";
+    if (!password_.empty())
+        for (size_t at; (at = text.find(password_)) != std::string::npos;) text.replace(at, password_.size(), "***");
+    return text;
+}
+
+IscsiSession::Wait IscsiSession::pump(const Step& step, Clock::time_point deadline) {
+    using namespace std::chrono;
+    while (!step.done) {
+        if (broken_) return Wait::failed;
+        auto now = Clock::now();
+        if (now >= deadline) return Wait::timed_out;
+        int slice = static_cast<int>(std::min(ceil<milliseconds>(deadline - now), kPollSlice).count());
+        pollfd descriptor{iscsi_get_fd(context_), static_cast<short>(iscsi_which_events(context_)), 0};
+        int ready = descriptor.events ? ::poll(&descriptor, 1, slice) : ::poll(nullptr, 0, std::min(slice, 100));
+        if (ready < 0 && errno != EINTR) return Wait::failed;
+        if (iscsi_service(context_, ready > 0 ? descriptor.revents : 0) < 0) {
+            broken_ = true;
+            return Wait::failed;
+        }
+    }
+    return Wait::done;
+}
+
+std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, const std::string& target,
+                                                 Clock::time_point deadline, std::string& error) {
+    std::unique_ptr<IscsiSession> session(new IscsiSession(portal));
+    iscsi_context* context = iscsi_create_context(kInitiatorName);
+    session->context_ = context;
+    if (!context) {
+        error = session->last_error();
+        return nullptr;
+    }
+    iscsi_set_session_type(context, target.empty() ? ISCSI_SESSION_DISCOVERY : ISCSI_SESSION_NORMAL);
+    if (!target.empty()) iscsi_set_targetname(context, target.c_str());
+    iscsi_set_header_digest(context, ISCSI_HEADER_DIGEST_NONE);
+    if (!portal.user.empty())
+        iscsi_set_initiator_username_pwd(context, portal.user.c_str(), portal.password.c_str());
+    // We reconnect ourselves, on the next request; libiscsi's own retries would wait unbounded.
+    iscsi_set_noautoreconnect(context, 1);
+    iscsi_set_reconnect_max_retries(context, 0);
+
+    Step& step = session->step_;
+    std::string address = portal.address();
+    step = {};
+    if (iscsi_connect_async(context, address.c_str(), on_step, &step) != 0 ||
+        session->pump(step, deadline) != Wait::done || step.status != SCSI_STATUS_GOOD) {
+        error = "cannot connect: " + session->last_error();
+        return nullptr;
+    }
+    step = {};
+    if (iscsi_login_async(context, on_step, &step) != 0 || session->pump(step, deadline) != Wait::done ||
+        step.status != SCSI_STATUS_GOOD) {
+        error = "login failed: " + session->last_error();
+        return nullptr;
+    }
+    return session;
+}
+
+std::optional<std::vector<std::string>> IscsiSession::discover(Clock::time_point deadline, std::string& error) {
+    step_ = {};
+    if (iscsi_discovery_async(context_, on_discovery, &step_) != 0 || pump(step_, deadline) != Wait::done ||
+        step_.status != SCSI_STATUS_GOOD) {
+        error = "discovery failed: " + last_error();
+        return std::nullopt;
+    }
+    return std::move(step_.targets);
+}
+
+bool IscsiSession::usable() {
+    if (broken_ || !context_) return false;
+    pollfd descriptor{iscsi_get_fd(context_), POLLIN, 0};
+    if (::poll(&descriptor, 1, 0) < 0) return true;
+    if (descriptor.revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
+    if (descriptor.revents & POLLIN) {
+        char byte;
+        ssize_t peeked = ::recv(descriptor.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+        if (peeked == 0 || (peeked < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+        if (iscsi_service(context_, POLLIN) < 0) broken_ = true;
+    }
+    return !broken_;
+}
+
+CommandResult IscsiSession::run(uint16_t lun, const CommandRequest& request, std::chrono::milliseconds timeout) {
+    int direction = SCSI_XFER_NONE;
+    if (!request.data.empty() && request.direction != DataDirection::none)
+        direction = request.direction == DataDirection::in ? SCSI_XFER_READ : SCSI_XFER_WRITE;
+    int length = direction == SCSI_XFER_NONE ? 0 : static_cast<int>(request.data.size());
+
+    scsi_task* task = scsi_create_task(static_cast<int>(request.cdb.size()),
+                                       const_cast<unsigned char*>(request.cdb.data()), direction, length);
+    if (!task) return command_result(HostCondition::other_failure, 0, {});
+    // Data in lands straight in the caller's buffer; data out is sent from it.
+    if (direction == SCSI_XFER_READ) scsi_task_add_data_in_buffer(task, length, request.data.data());
+    iscsi_data out{static_cast<size_t>(length), request.data.data()};
+
+    step_ = {};
+    if (iscsi_scsi_command_async(context_, lun, task, on_step, direction == SCSI_XFER_WRITE ? &out : nullptr,
+                                 &step_) != 0) {
+        scsi_free_scsi_task(task);
+        broken_ = true;
+        return command_result(HostCondition::bus_free, 0, {});
+    }
+    Wait wait = pump(step_, Clock::now() + timeout);
+    if (wait != Wait::done) {
+        iscsi_scsi_cancel_task(context_, task);
+        scsi_free_scsi_task(task);
+        broken_ = true;  // the target may still act on it: start afresh
+        return command_result(wait == Wait::timed_out ? HostCondition::timed_out : HostCondition::bus_free, 0, {});
+    }
+
+    CommandResult result;
+    switch (step_.status) {
+    case SCSI_STATUS_CANCELLED:
+    case SCSI_STATUS_ERROR:
+        broken_ = true;
+        result = command_result(HostCondition::bus_free, 0, {});
+        break;
+    case SCSI_STATUS_TIMEOUT:
+        broken_ = true;
+        result = command_result(HostCondition::timed_out, 0, {});
+        break;
+    case SCSI_STATUS_REDIRECT:
+        broken_ = true;
+        result = command_result(HostCondition::other_failure, 0, {});
+        break;
+    default: {
+        // The sense arrives as the response's data: two length bytes, then the sense bytes.
+        std::span<const uint8_t> sense;
+        if (step_.status == SCSI_STATUS_CHECK_CONDITION && task->datain.size > 2 && task->datain.data) {
+            size_t senseLength = (size_t{task->datain.data[0]} << 8) | task->datain.data[1];
+            sense = {task->datain.data + 2, std::min(senseLength, static_cast<size_t>(task->datain.size - 2))};
+        }
+        // A residual overflow only says the target had more than the allocation length let it
+        // send, which SCSI allows (tgt sets it for every truncated report): not an error.
+        result = command_result(HostCondition::ok, static_cast<uint8_t>(step_.status), sense);
+    }
+    }
+    scsi_free_scsi_task(task);
+    return result;
+}
+
+}  // namespace aspi
