@@ -54,7 +54,10 @@ int CFirmwareFile::NextByte() {
 }
 
 uint16_t CFirmwareFile::ReadLine(std::span<char> buffer, uint16_t limit) {
-    if (buffer.size() < kLineBufferSlack) return 0;
+    if (buffer.size() < kLineBufferSlack) {
+        if (!buffer.empty()) buffer[0] = '\0';
+        return 0;
+    }
     if (limit > buffer.size() - kLineBufferSlack)
         limit = static_cast<uint16_t>(buffer.size() - kLineBufferSlack);
 

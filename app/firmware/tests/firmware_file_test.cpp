@@ -1,0 +1,101 @@
+#include "firmware_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "scratch_dir.h"
+
+namespace karvel::firmware {
+namespace {
+
+using testing::ScratchDir;
+
+// 300 characters "0123456789012..." for lines around the limit.
+const std::string kDigits = [] {
+    std::string s;
+    for (int i = 0; i < 300; ++i) s += static_cast<char>('0' + i % 10);
+    return s;
+}();
+std::string Digits(std::size_t n, std::size_t from = 0) { return kDigits.substr(from, n); }
+
+// (file contents, buffer size, limit, what successive calls return)
+using ReadLineCase = std::tuple<std::string, std::size_t, uint16_t, std::vector<std::string>>;
+
+class ReadLineTest : public ::testing::TestWithParam<ReadLineCase> {};
+
+TEST_P(ReadLineTest, ReturnsEachLineWithoutItsLineEnd) {
+    const auto& [contents, bufferSize, limit, lines] = GetParam();
+    ScratchDir dir;
+    CFirmwareFile file;
+    ASSERT_TRUE(file.Open(dir.write("f.mot", contents)));
+    std::vector<char> buffer(bufferSize, 'x');
+    for (const auto& expected : lines) {
+        const uint16_t length = file.ReadLine(buffer, limit);
+        ASSERT_EQ(length, expected.size());
+        EXPECT_EQ(std::string(buffer.data(), length), expected);
+        EXPECT_EQ(buffer[length], '\0');
+    }
+    EXPECT_FALSE(file.Failed());
+}
+
+constexpr std::size_t kBuffer = kLineBufferSize;
+constexpr uint16_t kLimit = kLineLimit;
+
+INSTANTIATE_TEST_SUITE_P(Lines, ReadLineTest, ::testing::Values(
+    ReadLineCase{"S9030000FC\r\n", kBuffer, kLimit, {"S9030000FC", ""}},
+    ReadLineCase{"S9030000FC\n", kBuffer, kLimit, {"S9030000FC", ""}},
+    ReadLineCase{"S9030000FC", kBuffer, kLimit, {"S9030000FC", ""}},
+    ReadLineCase{"S9030000FC\r", kBuffer, kLimit, {"S9030000FC", ""}},
+    ReadLineCase{"\r\n", kBuffer, kLimit, {""}},
+    ReadLineCase{"\n", kBuffer, kLimit, {""}},
+    ReadLineCase{"", kBuffer, kLimit, {"", ""}},
+    ReadLineCase{"A\r\nB\nC", kBuffer, kLimit, {"A", "B", "C", ""}},
+    ReadLineCase{"A\n\nB\n", kBuffer, kLimit, {"A", "", "B", ""}},
+    ReadLineCase{"A\rB\r\n", kBuffer, kLimit, {"A\rB", ""}},
+    ReadLineCase{std::string("A\0B\n", 4), kBuffer, kLimit, {std::string("A\0B", 3), ""}},
+    // At the limit a line comes back whole; past it the line is cut, two characters are
+    // lost, and the next call goes on inside the same line.
+    ReadLineCase{Digits(250) + "\r\nS9\r\n", kBuffer, kLimit, {Digits(250), "S9", ""}},
+    ReadLineCase{Digits(250) + "\nS9", kBuffer, kLimit, {Digits(250), "S9", ""}},
+    ReadLineCase{Digits(251) + "\nS9", kBuffer, kLimit, {Digits(250), "S9", ""}},
+    ReadLineCase{Digits(251) + "\r\nS9", kBuffer, kLimit, {Digits(250), "", "S9", ""}},
+    ReadLineCase{Digits(252), kBuffer, kLimit, {Digits(250), ""}},
+    ReadLineCase{Digits(260) + "\r\n", kBuffer, kLimit, {Digits(250), Digits(8, 252), ""}},
+    ReadLineCase{"0123456789AB\n", 12, 10, {"0123456789", ""}},
+    // A limit beyond the buffer is lowered to what it holds.
+    ReadLineCase{"0123456789\n", 6, kLimit, {"0123", "6789", ""}},
+    ReadLineCase{"0123\n", 1, kLimit, {"", ""}}
+));
+
+// (what the path is, opens, reason)
+enum class PathKind { missing, directory };
+using FileErrorCase = std::tuple<PathKind, bool, std::string>;
+
+class FirmwareFileErrorTest : public ::testing::TestWithParam<FileErrorCase> {};
+
+TEST_P(FirmwareFileErrorTest, FailsWithTheSystemsReason) {
+    const auto& [kind, opens, reason] = GetParam();
+    ScratchDir dir;
+    const std::string path = kind == PathKind::missing ? dir.path("absent.mot") : dir.path("");
+    CFirmwareFile file;
+    ASSERT_EQ(file.Open(path), opens);
+    if (opens) {
+        std::array<char, kLineBufferSize> line{};
+        EXPECT_EQ(file.ReadLine(line, kLineLimit), 0);
+        std::array<uint8_t, 16> bytes{};
+        EXPECT_EQ(file.Read(bytes), 0u);
+    }
+    EXPECT_TRUE(file.Failed());
+    EXPECT_EQ(file.SystemReason(), reason);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FirmwareFileErrorTest, ::testing::Values(
+    FileErrorCase{PathKind::missing, false, "No such file or directory"},
+    FileErrorCase{PathKind::directory, true, "Is a directory"}
+));
+
+}  // namespace
+}  // namespace karvel::firmware
