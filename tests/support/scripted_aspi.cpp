@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <stdexcept>
 
 #include "opcode_direction.h"
@@ -24,10 +23,10 @@ void complete(SRB_ExecSCSICmd& block, const Reply& reply) {
     block.SRB_HaStat = reply.hostStatus;
     block.SRB_TargStat = reply.targetStatus;
     size_t senseBytes = std::min({reply.sense.size(), size_t{block.SRB_SenseLen}, sizeof block.SenseArea});
-    std::memcpy(block.SenseArea, reply.sense.data(), senseBytes);
+    std::copy_n(reply.sense.begin(), senseBytes, block.SenseArea);
     if (block.SRB_BufPointer) {
         size_t dataBytes = std::min(reply.dataIn.size(), size_t{block.SRB_BufLen});
-        std::memcpy(block.SRB_BufPointer, reply.dataIn.data(), dataBytes);
+        std::copy_n(reply.dataIn.begin(), dataBytes, block.SRB_BufPointer);
     }
     publishStatus(block.SRB_Status, reply.status);
 }

@@ -1,0 +1,308 @@
+#include "tgt_changer.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace karvel::test {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kTid = 1;
+constexpr auto kStartLimit = 10s;
+constexpr auto kStopLimit = 5s;
+constexpr size_t kMediumBytes = 64 * 1024;
+
+// What every TgtChanger of this process shares (see the header).
+struct ProcessPortal {
+    bool chosen = false;
+    uint16_t port = 0;
+    int control = 0;
+    std::string directory;
+    bool instanceAlive = false;
+};
+
+ProcessPortal& process_portal() {
+    static ProcessPortal portal;
+    return portal;
+}
+
+std::string program(const char* name) {
+    std::string sbin = std::string("/usr/sbin/") + name;
+    return ::access(sbin.c_str(), X_OK) == 0 ? sbin : name;
+}
+
+// Starts argv with stdout and stderr into outputFd; the child dies with this process, so a
+// crashed test leaves no tgtd behind (tgtd ignores SIGTERM).
+pid_t spawn(const std::vector<std::string>& argv, int outputFd) {
+    std::vector<char*> args;
+    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t parent = ::getpid();
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(127);
+        ::dup2(outputFd, STDOUT_FILENO);
+        ::dup2(outputFd, STDERR_FILENO);
+        int devNull = ::open("/dev/null", O_RDONLY);
+        ::dup2(devNull, STDIN_FILENO);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    if (child < 0) throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+    return child;
+}
+
+struct ToolRun {
+    int exitCode;
+    std::string output;
+};
+
+ToolRun run_tool(const std::vector<std::string>& argv) {
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    pid_t child = spawn(argv, pipeFds[1]);
+    ::close(pipeFds[1]);
+    std::string output;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(pipeFds[0], chunk, sizeof chunk)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        output.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), output};
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const auto& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
+uint16_t free_loopback_port() {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        throw std::runtime_error("cannot find a free loopback port");
+    }
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+bool port_answers(uint16_t port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool answers = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answers;
+}
+
+std::string control_socket(int control) { return "/var/run/tgtd/socket." + std::to_string(control); }
+
+// A control number no tgtd of this machine uses: one whose socket does not exist.
+int fresh_control_number() {
+    int start = 20000 + static_cast<int>(::getpid() % 20000);
+    for (int control = start; control < start + 1000; ++control)
+        if (!fs::exists(control_socket(control)) && !fs::exists(control_socket(control) + ".lock")) return control;
+    throw std::runtime_error("no free tgtd control number");
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string barcode(unsigned slotIndex) {
+    char text[16];
+    std::snprintf(text, sizeof text, "KARVEL%02u", slotIndex);
+    return text;
+}
+
+}  // namespace
+
+TgtChanger::TgtChanger(TgtChangerLayout layout) : layout_(std::move(layout)) {
+    if (::geteuid() != 0) throw std::runtime_error("tgtd needs root: run the tgt tests as root");
+    ProcessPortal& shared = process_portal();
+    if (shared.instanceAlive) throw std::logic_error("only one TgtChanger may live at a time");
+    if (!shared.chosen) {
+        char pattern[] = "/tmp/karvel-tgt-XXXXXX";
+        if (!::mkdtemp(pattern)) throw std::runtime_error("cannot make a temporary directory");
+        shared.directory = pattern;
+        shared.control = fresh_control_number();
+        shared.port = free_loopback_port();
+        shared.chosen = true;
+    }
+    port_ = shared.port;
+    control_ = shared.control;
+    directory_ = shared.directory;
+    targetName_ = "iqn.2024-01.org.karvel.test:changer-" + std::to_string(control_);
+    configPath_ = directory_ + "/wnaspi32.conf";
+
+    fs::create_directories(directory_ + "/media");
+    std::ofstream(directory_ + "/smc").write(std::string(1024, '\0').data(), 1024);
+    std::ofstream config(configPath_);
+    config << "# a tgt changer for tests\niscsi " << portalUrl();
+    if (!layout_.chapUser.empty()) config << " user=" << layout_.chapUser << " password=" << layout_.chapPassword;
+    config << "\n";
+    config.close();
+    ::setenv("ASPI32_CONFIG", configPath_.c_str(), 1);
+
+    start();
+    try {
+        configure();
+    } catch (...) {
+        stop();
+        throw;
+    }
+    shared.instanceAlive = true;
+}
+
+TgtChanger::~TgtChanger() {
+    stop();
+    std::error_code ignored;
+    fs::remove_all(directory_, ignored);
+    process_portal().instanceAlive = false;
+}
+
+std::string TgtChanger::portalUrl() const { return "iscsi://127.0.0.1:" + std::to_string(port_); }
+
+void TgtChanger::start() {
+    std::string log = directory_ + "/tgtd.log";
+    int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (logFd < 0) throw std::runtime_error("cannot write " + log);
+    std::vector<std::string> argv = {program("tgtd"), "-f", "-C", std::to_string(control_), "--iscsi",
+                                     "portal=127.0.0.1:" + std::to_string(port_)};
+    tgtd_ = spawn(argv, logFd);
+    ::close(logFd);
+
+    auto limit = std::chrono::steady_clock::now() + kStartLimit;
+    while (std::chrono::steady_clock::now() < limit) {
+        int status = 0;
+        if (::waitpid(tgtd_, &status, WNOHANG) == tgtd_) {
+            tgtd_ = -1;
+            throw std::runtime_error("tgtd ended at once (" + joined(argv) + "):\n" + read_file(log));
+        }
+        bool controlReady =
+            run_tool({program("tgtadm"), "-C", std::to_string(control_), "--op", "show", "--mode", "sys"}).exitCode == 0;
+        if (controlReady && port_answers(port_)) return;
+        std::this_thread::sleep_for(50ms);
+    }
+    stop();
+    throw std::runtime_error("tgtd did not start listening on 127.0.0.1:" + std::to_string(port_) + ":\n" +
+                             read_file(log));
+}
+
+void TgtChanger::tgtadm(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {program("tgtadm"), "-C", std::to_string(control_), "--lld", "iscsi"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ToolRun run = run_tool(argv);
+    if (run.exitCode != 0)
+        throw std::runtime_error("'" + joined(argv) + "' failed (" + std::to_string(run.exitCode) + "): " + run.output);
+}
+
+void TgtChanger::configure() {
+    std::string tid = std::to_string(kTid);
+    auto lun = [](unsigned value) { return std::to_string(value); };
+    auto update_changer = [&](const std::string& params) {
+        tgtadm({"--mode", "logicalunit", "--op", "update", "--tid", tid, "--lun", lun(kChangerLun), "--params", params});
+    };
+    auto elements = [](int type, unsigned start, unsigned quantity) {
+        return "element_type=" + std::to_string(type) + ",start_address=" + std::to_string(start) +
+               ",quantity=" + std::to_string(quantity);
+    };
+
+    tgtadm({"--mode", "target", "--op", "new", "--tid", tid, "--targetname", targetName_});
+    // The drives first: the changer's data transfer elements name them.
+    for (unsigned drive = 0; drive < layout_.driveCount; ++drive)
+        tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", tid, "--lun", lun(drive_lun(drive)), "--device-type",
+                "cd"});
+    tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", tid, "--lun", lun(kChangerLun), "--backing-store",
+            directory_ + "/smc", "--device-type", "changer"});
+    update_changer(elements(1, layout_.pickerAddress, 1));
+    update_changer(elements(2, layout_.firstSlot, layout_.slotCount));
+    if (layout_.portCount) update_changer(elements(3, layout_.firstPort, layout_.portCount));
+    update_changer(elements(4, layout_.firstDrive, layout_.driveCount));
+    for (unsigned drive = 0; drive < layout_.driveCount; ++drive)
+        update_changer("element_type=4,address=" + std::to_string(layout_.firstDrive + drive) + ",tid=" + tid +
+                       ",lun=" + lun(drive_lun(drive)));
+    update_changer("media_home=" + directory_ + "/media");
+    for (uint16_t slot : layout_.fullSlots) {
+        std::string code = barcode(slot);
+        std::ofstream(directory_ + "/media/" + code).write(std::string(kMediumBytes, '\0').data(), kMediumBytes);
+        update_changer("element_type=2,address=" + std::to_string(layout_.firstSlot + slot) + ",barcode=" + code +
+                       ",sides=1");
+    }
+    if (!layout_.chapUser.empty()) {
+        tgtadm({"--mode", "account", "--op", "new", "--user", layout_.chapUser, "--password", layout_.chapPassword});
+        tgtadm({"--mode", "account", "--op", "bind", "--tid", tid, "--user", layout_.chapUser});
+    }
+    tgtadm({"--mode", "target", "--op", "bind", "--tid", tid, "--initiator-address", "ALL"});
+}
+
+void TgtChanger::kill() {
+    if (tgtd_ < 0) return;
+    ::kill(tgtd_, SIGKILL);
+    while (::waitpid(tgtd_, nullptr, 0) < 0 && errno == EINTR) {}
+    tgtd_ = -1;
+}
+
+void TgtChanger::restart() {
+    stop();
+    start();
+    configure();
+}
+
+void TgtChanger::stop() {
+    if (tgtd_ >= 0) {
+        std::string control = std::to_string(control_);
+        // tgtd ignores SIGTERM; it ends when its system is deleted.
+        run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "target", "--tid",
+                  std::to_string(kTid), "--force"});
+        run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "system"});
+        auto limit = std::chrono::steady_clock::now() + kStopLimit;
+        while (::waitpid(tgtd_, nullptr, WNOHANG) != tgtd_) {
+            if (std::chrono::steady_clock::now() >= limit) {
+                kill();
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        tgtd_ = -1;
+    }
+    std::error_code ignored;
+    fs::remove(control_socket(control_), ignored);
+    fs::remove(control_socket(control_) + ".lock", ignored);
+}
+
+}  // namespace karvel::test
