@@ -29,6 +29,19 @@ uint8_t pageField(uint8_t pageControl, uint8_t pageCode) {
     return static_cast<uint8_t>(((pageControl << 6) & 0xC0) | (pageCode & 0x3F));
 }
 
+// READ BUFFER and WRITE BUFFER: offset and length travel as 24 bits, while the data phase
+// is the whole 32-bit length.
+uint8_t bufferCommand(SRBunion* srb, uint8_t opcode, uint8_t mode, uint8_t bufferId,
+                      uint32_t offset, uint32_t length, uint8_t* buffer) {
+    uint8_t* cdb = start_command(srb, 10, opcode);
+    cdb[1] |= mode;
+    cdb[2] = bufferId;
+    karvel::put_be24(cdb + 3, offset);
+    karvel::put_be24(cdb + 6, length);
+    lend_buffer(srb, length, buffer);
+    return CallAspi32(srb);
+}
+
 }  // namespace
 
 KARVEL_EXPORT uint8_t TestUnitReady(SRBunion* srb) {
@@ -130,30 +143,19 @@ KARVEL_EXPORT uint8_t SendDiagnostic(SRBunion* srb, uint8_t pf, uint8_t selfTest
     });
 }
 
-// Offset and length travel as 24 bits; the data phase is the whole 32-bit length.
 KARVEL_EXPORT uint8_t WriteBuffer(SRBunion* srb, uint8_t mode, uint8_t bufferId,
                                   uint32_t offset, uint32_t length, uint8_t* buffer) {
+    // Modes 0-7, including the microcode downloads 4 and 5.
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 10, op::WRITE_BUFFER);
-        cdb[1] |= mode & 0x07;  // modes 0-7, including the microcode downloads 4 and 5
-        cdb[2] = bufferId;
-        karvel::put_be24(cdb + 3, offset);
-        karvel::put_be24(cdb + 6, length);
-        lend_buffer(srb, length, buffer);
-        return CallAspi32(srb);
+        return bufferCommand(srb, op::WRITE_BUFFER, mode & 0x07, bufferId, offset, length, buffer);
     });
 }
 
 KARVEL_EXPORT uint8_t ReadBuffer(SRBunion* srb, uint8_t mode, uint8_t bufferId, uint32_t offset,
                                  uint32_t allocationLength, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 10, op::READ_BUFFER);
-        cdb[1] |= mode & 0x03;
-        cdb[2] = bufferId;
-        karvel::put_be24(cdb + 3, offset);
-        karvel::put_be24(cdb + 6, allocationLength);
-        lend_buffer(srb, allocationLength, buffer);
-        return CallAspi32(srb);
+        return bufferCommand(srb, op::READ_BUFFER, mode & 0x03, bufferId, offset, allocationLength,
+                             buffer);
     });
 }
 

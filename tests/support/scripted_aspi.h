@@ -38,6 +38,7 @@ struct Reply {
     std::vector<uint8_t> sense;    // into SenseArea, at most SRB_SenseLen bytes
     std::vector<uint8_t> dataIn;   // into the caller's buffer, at most SRB_BufLen bytes
     bool completeLater = false;    // return with status 0, finish from another thread
+                                   // (the block must outlive it: waitForLateCompletions)
     bool throwOnSubmit = false;    // SendASPI32Command throws std::runtime_error
 
     // Returns a reply of SS_ERR, CHECK CONDITION and fixed-format sense data.
