@@ -106,8 +106,8 @@ JukeboxState seeded_state(const Seed& seed) {
         {&state.ports, seed.ports, seed.firstPort, 0x0030},
         {&state.drives, seed.drives, seed.firstDrive, 0x4000},
     };
-    // Explicit first addresses are placed as given; the others take their usual address unless
-    // it would overlap a range already placed, and then follow the highest one.
+    // Explicit first addresses are placed as given; the others take their usual address, or
+    // the first address after it where they overlap no range already placed.
     std::vector<ElementRange> placed;
     for (auto& s : layout) {
         if (!s.first) continue;
@@ -117,13 +117,14 @@ JukeboxState seeded_state(const Seed& seed) {
     for (auto& s : layout) {
         if (s.first) continue;
         ElementRange r{s.preferred, s.count};
-        bool clash = std::any_of(placed.begin(), placed.end(),
-                                 [&](const ElementRange& p) { return overlap(p, r); });
-        if (clash) {
-            uint32_t after = 0;
-            for (const auto& p : placed) after = std::max(after, p.end());
-            if (after > 0xFFFF) throw std::invalid_argument("element addresses run past FFFFh");
-            r.first = static_cast<uint16_t>(after);
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const auto& p : placed)
+                if (overlap(p, r)) {
+                    if (p.end() > 0xFFFF) throw std::invalid_argument("element addresses run past FFFFh");
+                    r.first = static_cast<uint16_t>(p.end());
+                    moved = true;
+                }
         }
         *s.range = r;
         placed.push_back(r);
