@@ -30,7 +30,7 @@ struct ElementRange {
 // One disc. Its identity is a number (the seeded discs carry their first slot number).
 struct Disc {
     uint32_t id = 0;
-    std::optional<uint16_t> source;  // the element it was last moved from, if it ever moved
+    std::optional<uint16_t> source{};  // the element it was last moved from, if it ever moved
     bool imported = false;           // put into a port by the operator, not by the changer
     bool operator==(const Disc&) const = default;
 };
@@ -40,7 +40,7 @@ struct Fault {
     uint8_t key = 0;
     uint8_t asc = 0;
     uint8_t ascq = 0;
-    std::optional<uint8_t> opcode;  // hits only this operation code; without it, every command
+    std::optional<uint8_t> opcode{};  // hits only this operation code; without it, every command
                                     // but INQUIRY and REQUEST SENSE
     uint32_t count = 1;             // commands it still hits; 0 = every one until removed
     bool operator==(const Fault&) const = default;
@@ -101,8 +101,8 @@ struct Seed {
     uint16_t slots = 50;
     uint16_t ports = 1;
     uint16_t drives = 2;
-    std::optional<uint16_t> firstTransport, firstStorage, firstPort, firstDrive;
-    std::optional<std::vector<int>> full;  // 1-based slot numbers; default: 1-30 (or fewer)
+    std::optional<uint16_t> firstTransport{}, firstStorage{}, firstPort{}, firstDrive{};
+    std::optional<std::vector<int>> full{};  // 1-based slot numbers; default: 1-30 (or fewer)
 };
 
 inline constexpr uint16_t kMaxSlots = 256 * kSlotsPerGroup;  // buffer ids are one byte
