@@ -89,8 +89,10 @@ TEST_F(LayerFixture, RequestBlocksCarryStatusAndSense) {
 }
 
 TEST_F(LayerFixture, ABadSimLineMakesTheLayerNotReady) {
+    ::testing::internal::CaptureStderr();
     AspiLayer l = layer("sim jukebox slots=lots");
     EXPECT_FALSE(l.ready());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), l.fault() + "\n");
     EXPECT_NE(l.fault().find(config + ":1: sim: slots=lots"), std::string::npos) << l.fault();
 }
 
