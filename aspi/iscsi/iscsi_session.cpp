@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "sg/command_outcome.h"
 
@@ -42,11 +43,17 @@ void IscsiSession::on_discovery(iscsi_context*, int status, void* data, void* st
 }
 
 std::string IscsiSession::last_error() const {
+    if (socketError_) return std::strerror(socketError_);
     std::string text = context_ ? iscsi_get_error(context_) : "cannot create an iSCSI context";
     if (text.empty()) text = "no answer";
     if (!password_.empty())
         for (size_t at; (at = text.find(password_)) != std::string::npos;) text.replace(at, password_.size(), "***");
     return text;
+}
+
+std::string IscsiSession::failure(const char* step, Wait wait, std::chrono::milliseconds allowed) const {
+    if (wait == Wait::timed_out) return std::string(step) + ": no answer within " + std::to_string(allowed.count()) + " ms";
+    return std::string(step) + ": " + last_error();
 }
 
 IscsiSession::Wait IscsiSession::pump(const Step& step, Clock::time_point deadline) {
@@ -59,6 +66,11 @@ IscsiSession::Wait IscsiSession::pump(const Step& step, Clock::time_point deadli
         pollfd descriptor{iscsi_get_fd(context_), static_cast<short>(iscsi_which_events(context_)), 0};
         int ready = descriptor.events ? ::poll(&descriptor, 1, slice) : ::poll(nullptr, 0, std::min(slice, 100));
         if (ready < 0 && errno != EINTR) return Wait::failed;
+        if (ready > 0 && (descriptor.revents & (POLLERR | POLLHUP))) {
+            int error = 0;
+            socklen_t length = sizeof error;
+            if (::getsockopt(descriptor.fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error) socketError_ = error;
+        }
         if (iscsi_service(context_, ready > 0 ? descriptor.revents : 0) < 0) {
             broken_ = true;
             return Wait::failed;
@@ -85,28 +97,33 @@ std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, cons
     iscsi_set_noautoreconnect(context, 1);
     iscsi_set_reconnect_max_retries(context, 0);
 
+    auto allowed = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     Step& step = session->step_;
     std::string address = portal.address();
     step = {};
-    if (iscsi_connect_async(context, address.c_str(), on_step, &step) != 0 ||
-        session->pump(step, deadline) != Wait::done || step.status != SCSI_STATUS_GOOD) {
-        error = "cannot connect: " + session->last_error();
+    Wait wait = Wait::failed;
+    if (iscsi_connect_async(context, address.c_str(), on_step, &step) == 0) wait = session->pump(step, deadline);
+    if (wait != Wait::done || step.status != SCSI_STATUS_GOOD) {
+        error = session->failure("cannot connect", wait, allowed);
         return nullptr;
     }
     step = {};
-    if (iscsi_login_async(context, on_step, &step) != 0 || session->pump(step, deadline) != Wait::done ||
-        step.status != SCSI_STATUS_GOOD) {
-        error = "login failed: " + session->last_error();
+    wait = Wait::failed;
+    if (iscsi_login_async(context, on_step, &step) == 0) wait = session->pump(step, deadline);
+    if (wait != Wait::done || step.status != SCSI_STATUS_GOOD) {
+        error = session->failure("login failed", wait, allowed);
         return nullptr;
     }
     return session;
 }
 
 std::optional<std::vector<std::string>> IscsiSession::discover(Clock::time_point deadline, std::string& error) {
+    auto allowed = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     step_ = {};
-    if (iscsi_discovery_async(context_, on_discovery, &step_) != 0 || pump(step_, deadline) != Wait::done ||
-        step_.status != SCSI_STATUS_GOOD) {
-        error = "discovery failed: " + last_error();
+    Wait wait = Wait::failed;
+    if (iscsi_discovery_async(context_, on_discovery, &step_) == 0) wait = pump(step_, deadline);
+    if (wait != Wait::done || step_.status != SCSI_STATUS_GOOD) {
+        error = failure("discovery failed", wait, allowed);
         return std::nullopt;
     }
     return std::move(step_.targets);

@@ -49,6 +49,7 @@ private:
     explicit IscsiSession(const IscsiPortal& portal);
     Wait pump(const Step& step, Clock::time_point deadline);
     std::string last_error() const;
+    std::string failure(const char* step, Wait wait, std::chrono::milliseconds allowed) const;
     static void on_step(iscsi_context*, int status, void* data, void* step);
     static void on_discovery(iscsi_context*, int status, void* data, void* step);
 
@@ -56,6 +57,7 @@ private:
     std::string password_;  // scrubbed from every error text
     Step step_;             // lives as long as the context, which may call back until it is destroyed
     bool broken_ = false;
+    int socketError_ = 0;  // what the socket itself reported: clearer than libiscsi's words
 };
 
 }  // namespace aspi

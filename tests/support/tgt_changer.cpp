@@ -128,9 +128,10 @@ bool port_answers(uint16_t port) {
 
 std::string control_socket(int control) { return "/var/run/tgtd/socket." + std::to_string(control); }
 
-// A control number no tgtd of this machine uses: one whose socket does not exist.
+// A control number no tgtd of this machine uses: one whose socket does not exist. tgtd takes
+// numbers up to 32767.
 int fresh_control_number() {
-    int start = 20000 + static_cast<int>(::getpid() % 20000);
+    int start = 2000 + static_cast<int>(::getpid() % 28000);
     for (int control = start; control < start + 1000; ++control)
         if (!fs::exists(control_socket(control)) && !fs::exists(control_socket(control) + ".lock")) return control;
     throw std::runtime_error("no free tgtd control number");
@@ -178,11 +179,13 @@ TgtChanger::TgtChanger(TgtChangerLayout layout) : layout_(std::move(layout)) {
     config.close();
     ::setenv("ASPI32_CONFIG", configPath_.c_str(), 1);
 
-    start();
     try {
+        start();
         configure();
     } catch (...) {
         stop();
+        std::error_code ignored;
+        fs::remove_all(directory_, ignored);
         throw;
     }
     shared.instanceAlive = true;

@@ -6,6 +6,13 @@
 // process uses the same port, control number, target name and configuration file: a new
 // TgtChanger is a fresh changer (discs back in their slots) behind the same portal, and the
 // layer's session reconnects to it. Only one TgtChanger may live at a time. Needs root (tgtd).
+//
+// What tgt's changer does that a test must know: LUN 0 is tgt's own controller (type 0Ch);
+// MODE SENSE answers with an 8-byte block descriptor; READ ELEMENT STATUS ignores the number of
+// elements and reports from the starting address until the allocation length is used; the last
+// data transfer element never reports the source storage element of its disc; REZERO UNIT,
+// READ BUFFER and POSITION TO ELEMENT are ILLEGAL REQUEST 20h/00h; the first command of a new
+// session (not INQUIRY) gets UNIT ATTENTION 29h/00h.
 #pragma once
 
 #include <sys/types.h>
