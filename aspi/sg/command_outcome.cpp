@@ -1,7 +1,6 @@
 #include "command_outcome.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "scsi_codes.h"
 
@@ -42,7 +41,7 @@ CommandResult command_result(HostCondition host, uint8_t scsiStatus, std::span<c
     if (result.aspiStatus == SS_COMP && !targetGood) result.aspiStatus = SS_ERR;
     if (scsiStatus == karvel::scsi::CHECK_CONDITION) {
         result.senseLength = static_cast<uint8_t>(std::min(sense.size(), result.sense.size()));
-        std::memcpy(result.sense.data(), sense.data(), result.senseLength);
+        std::copy_n(sense.begin(), result.senseLength, result.sense.begin());
     }
     return result;
 }

@@ -59,6 +59,7 @@ TEST_P(TgtChapRefused, FindsNoDeviceSaysSoAndNeverShowsTheSecret) {
 INSTANTIATE_TEST_SUITE_P(Table, TgtChapRefused,
                          ::testing::Values(Credentials{"", "login failed"},
                                            Credentials{" user=operator password=wrong-karvel-chap-secret",
-                                                       "login failed"}));
+                                                       "login failed"}),
+                         [](const auto& info) { return info.index == 0 ? "NoCredentials" : "WrongPassword"; });
 
 }  // namespace
