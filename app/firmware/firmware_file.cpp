@@ -48,11 +48,6 @@ bool CFirmwareFile::Refill() {
     }
 }
 
-int CFirmwareFile::NextByte() {
-    if (position_ == filled_ && !Refill()) return -1;
-    return buffer_[position_++];
-}
-
 uint16_t CFirmwareFile::ReadLine(std::span<char> buffer, uint16_t limit) {
     if (buffer.size() < kLineBufferSlack) {
         if (!buffer.empty()) buffer[0] = '\0';
@@ -62,11 +57,21 @@ uint16_t CFirmwareFile::ReadLine(std::span<char> buffer, uint16_t limit) {
         limit = static_cast<uint16_t>(buffer.size() - kLineBufferSlack);
 
     // Up to limit + 2 bytes are taken for one call, as the line buffer has always been filled.
+    const std::size_t capacity = std::size_t{limit} + kLineBufferSlack;
     std::size_t length = 0;
-    while (length < std::size_t{limit} + kLineBufferSlack) {
-        const int c = NextByte();
-        if (c < 0 || c == '\n') break;
-        buffer[length++] = static_cast<char>(c);
+    while (length < capacity) {
+        if (position_ == filled_ && !Refill()) break;
+        const uint8_t* start = buffer_.data() + position_;
+        const std::size_t available = std::min(filled_ - position_, capacity - length);
+        const auto* lineEnd = static_cast<const uint8_t*>(std::memchr(start, '\n', available));
+        const std::size_t take = lineEnd ? static_cast<std::size_t>(lineEnd - start) : available;
+        std::memcpy(buffer.data() + length, start, take);
+        length += take;
+        position_ += take;
+        if (lineEnd) {
+            ++position_;  // the LF is consumed with its line
+            break;
+        }
     }
     if (length > 0 && buffer[length - 1] == '\r') --length;
     if (length > limit) length = limit;  // a cut line: the characters past the limit are lost

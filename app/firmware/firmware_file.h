@@ -46,8 +46,7 @@ public:
     std::string SystemReason() const;
 
 private:
-    // Returns the next byte, or -1 at the end of the file or on a read error.
-    int NextByte();
+    // Fills the buffer with the next bytes; false at the end of the file or on a read error.
     bool Refill();
 
     int fd_ = -1;

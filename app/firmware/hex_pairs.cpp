@@ -2,18 +2,6 @@
 
 namespace karvel::firmware {
 
-uint8_t HexDigitValue(char c) {
-    const auto code = static_cast<uint8_t>(c);
-    if (code <= '9') return static_cast<uint8_t>(code - '0');
-    const auto upper = static_cast<uint8_t>(code & 0xCF);  // a-f become A-F
-    if (upper <= 'F') return static_cast<uint8_t>(upper - ('A' - 10));
-    return 0;
-}
-
-uint8_t HexPairToByte(char first, char second) {
-    return static_cast<uint8_t>((HexDigitValue(first) << 4) | HexDigitValue(second));
-}
-
 bool DecodeHexPairs(std::string_view line, std::size_t first, std::span<uint8_t> out) {
     if (first > line.size() || (line.size() - first) / 2 < out.size()) return false;
     for (std::size_t i = 0; i < out.size(); ++i)
