@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -289,9 +290,16 @@ void TgtChanger::restart() {
 void TgtChanger::stop() {
     if (tgtd_ >= 0) {
         std::string control = std::to_string(control_);
-        // tgtd ignores SIGTERM; it ends when its system is deleted.
-        run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "target", "--tid",
-                  std::to_string(kTid), "--force"});
+        // tgtd ignores SIGTERM; it ends when its system is deleted, which needs every target
+        // gone first (a test may have added some).
+        ToolRun shown = run_tool({program("tgtadm"), "-C", control, "--op", "show", "--mode", "target"});
+        std::istringstream lines(shown.output);
+        for (std::string line; std::getline(lines, line);) {
+            int tid = 0;
+            if (std::sscanf(line.c_str(), "Target %d:", &tid) == 1)
+                run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "target", "--tid",
+                          std::to_string(tid), "--force"});
+        }
         run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "system"});
         auto limit = std::chrono::steady_clock::now() + kStopLimit;
         while (::waitpid(tgtd_, nullptr, WNOHANG) != tgtd_) {

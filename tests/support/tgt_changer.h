@@ -12,7 +12,7 @@
 // elements and reports from the starting address until the allocation length is used; the last
 // data transfer element never reports the source storage element of its disc; REZERO UNIT,
 // READ BUFFER and POSITION TO ELEMENT are ILLEGAL REQUEST 20h/00h; the first command of a new
-// session (not INQUIRY) gets UNIT ATTENTION 29h/00h.
+// session (not INQUIRY) gets UNIT ATTENTION 29h/00h; SendTargets lists the newest target first.
 #pragma once
 
 #include <sys/types.h>
@@ -50,6 +50,10 @@ public:
     void kill();
     // Starts tgtd again on the same port and configures the changer afresh.
     void restart();
+    // Runs tgtadm with args on this tgtd (after "-C N --lld iscsi"), for tests that shape more
+    // targets or LUNs; throws std::runtime_error with tgtadm's words when it fails. The changer
+    // is target 1 (tid); a restart forgets what this added.
+    void tgtadm(const std::vector<std::string>& args);
 
     uint16_t port() const { return port_; }
     int controlNumber() const { return control_; }
@@ -68,7 +72,6 @@ private:
     void start();
     void configure();
     void stop();
-    void tgtadm(const std::vector<std::string>& args);
 
     TgtChangerLayout layout_;
     uint16_t port_ = 0;
