@@ -10,6 +10,7 @@
 
 #include "changer_app.h"
 #include "changer_discovery.h"
+#include "command_availability.h"
 #include "resources/icons.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -69,6 +70,7 @@ void CChangerDlg::connectControls() {
     onClick(res::kIdClearNvram, &CChangerDlg::OnClearNvram);
     if (auto* list = itemAs<QListWidget>(res::kIdSlotList))
         connect(list, &QListWidget::itemDoubleClicked, this, [this] { OnMount(); });
+    new CommandAvailability(*this);
 }
 
 bool CChangerDlg::OnInitDialog() {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include <QIcon>
 
@@ -72,6 +74,8 @@ public:
     karvel::ui::ComboBox m_driveCombo;
     AspiEvent m_hAspiEvent;
     QIcon m_hIcon;
+    // Initialize's start and stop addresses, set at its first use and by its prompt's OK.
+    std::optional<std::pair<int32_t, int32_t>> m_initializeRange;
 
 protected:
     bool OnInitDialog() override;

@@ -1,13 +1,46 @@
 #include "progress_dlg.h"
 
-#include "resources/resource_ids.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWindow>
 
-CProgressDlg::CProgressDlg(QWidget* parent) : TemplateDialog(karvel::res::kProgressDialog, parent) {
+#include "resources/resource_ids.h"
+#include "ui/data_exchange.h"
+
+using namespace karvel;
+
+namespace {
+// How long a new box waits for the window system to map it before going on regardless.
+constexpr qint64 kExposeWaitMs = 500;
+}  // namespace
+
+CProgressDlg::CProgressDlg(QWidget* parent) : TemplateDialog(res::kProgressDialog, parent) {
     Create();
 }
 
 bool CProgressDlg::Create() {
-    return CreateModeless();
+    const bool created = CreateModeless();
+    // Wait for the window to be mapped: only an exposed window can be painted, and the caller
+    // processes no events until it ends the box.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
+    paintNow();
+    return created;
+}
+
+void CProgressDlg::SetText(const QString& text) {
+    setItemText(res::kIdProgressText, text);
+    paintNow();
+}
+
+void CProgressDlg::paintNow() {
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void CProgressDlg::DestroyWindow() {
@@ -15,6 +48,11 @@ void CProgressDlg::DestroyWindow() {
     deleteLater();
 }
 
+void CProgressDlg::DoDataExchange(ui::DataExchange& dx) {
+    TemplateDialog::DoDataExchange(dx);
+}
+
 bool CProgressDlg::OnInitDialog() {
+    centreOverOwner();
     return TemplateDialog::OnInitDialog();
 }

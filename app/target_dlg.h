@@ -1,4 +1,5 @@
-// The SCSI Targets dialog (template 103): host adapter, LUN and SCSI id, validated on OK.
+// The SCSI Targets dialog (template 103): host adapter, LUN and SCSI id, validated on OK in
+// that order (LUN and SCSI id 0 to 15, the host adapter any integer). "Default" does nothing.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,8 @@ class CTargetDlg : public karvel::ui::TemplateDialog {
     Q_OBJECT
 
 public:
-    explicit CTargetDlg(QWidget* parent = nullptr);
+    // owner is the window the dialog belongs to (the main dialog), or null.
+    explicit CTargetDlg(QWidget* owner = nullptr);
 
     int32_t m_hostAdapter = 0;
     int32_t m_lun = 0;
