@@ -17,7 +17,7 @@ void ScriptedModalServices::answerYesNo(bool yes) {
 }
 
 void ScriptedModalServices::answerFile(std::optional<ui::FileChoice> choice) {
-    m_files.push_back(std::move(choice));
+    m_files.push_back(choice ? FileAnswer{true, *choice} : FileAnswer{});
 }
 
 void ScriptedModalServices::operateDialog(std::function<void(ui::TemplateDialog&)> operate) {
@@ -43,9 +43,11 @@ std::optional<ui::FileChoice> ScriptedModalServices::openFile(QWidget*, const QS
     m_fileDialogs.push_back(ShownFileDialog{filter, initialName});
     if (m_files.empty())
         return std::nullopt;
-    std::optional<ui::FileChoice> choice = std::move(m_files.front());
+    const FileAnswer answer = m_files.front();
     m_files.pop_front();
-    return choice;
+    if (!answer.chosen)
+        return std::nullopt;
+    return answer.file;
 }
 
 int ScriptedModalServices::runDialog(ui::TemplateDialog& dialog) {

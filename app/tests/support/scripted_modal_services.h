@@ -58,7 +58,11 @@ public:
 
 private:
     std::deque<bool> m_yesNo;
-    std::deque<std::optional<ui::FileChoice>> m_files;
+    struct FileAnswer {
+        bool chosen = false;
+        ui::FileChoice file;
+    };
+    std::deque<FileAnswer> m_files;
     std::deque<std::function<void(ui::TemplateDialog&)>> m_operators;
     std::vector<ShownMessage> m_messages;
     std::vector<ShownFileDialog> m_fileDialogs;
