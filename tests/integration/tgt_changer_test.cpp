@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 #include <tuple>
 
 #include "byte_order.h"
@@ -144,6 +145,10 @@ TEST_F(TgtChangerTest, MovesAndTheSenseOfRefusedOnes) {
     }
 }
 
+TEST_F(TgtChangerTest, InitializeElementStatusCompletes) {
+    EXPECT_EQ(outcome(InitializeElementStatus(&srb), srb), kGood);
+}
+
 TEST_F(TgtChangerTest, ElementStatusTellsWhereADriveDiscCameFrom) {
     const auto& layout = changer.layout();
     uint16_t drive = layout.firstDrive;  // tgt reports no source for its last drive
@@ -161,14 +166,23 @@ TEST_F(TgtChangerTest, MountAndUnMountWithTheDefaultTransport) {
     EXPECT_EQ(drive_state(drive).first, false);
 }
 
+// The data-out ones also show that a data phase out, a whole firmware image among them, goes
+// over and the target's answer comes back.
 TEST_F(TgtChangerTest, CommandsTgtLacksAreIllegalRequests) {
     const auto& layout = changer.layout();
     uint8_t buffer[13]{};
+    uint8_t vendorPage[10] = {0, 0, 0, 0, 0x20, 6, 0, 0, 0, 0};
+    std::vector<uint8_t> firmware(128 * 1024, 0xFF);
     using Command = std::pair<const char*, std::function<uint8_t()>>;
     const Command commands[] = {
         {"REZERO UNIT", [&] { return Rezero(&srb); }},
         {"READ BUFFER", [&] { return ReadBuffer(&srb, 2, 0, 0, sizeof buffer, buffer); }},
         {"POSITION TO ELEMENT", [&] { return PositionToElement(&srb, layout.firstSlot, layout.pickerAddress); }},
+        {"EXCHANGE MEDIUM",
+         [&] { return ExchangeMedium(&srb, layout.firstSlot, layout.firstDrive, layout.firstSlot + 1, layout.pickerAddress); }},
+        {"MODE SELECT of the vendor page", [&] { return ModeSelect6(&srb, 1, 0, sizeof vendorPage, vendorPage); }},
+        {"WRITE BUFFER of a firmware image",
+         [&] { return WriteBuffer(&srb, 5, 15, 0, uint32_t(firmware.size()), firmware.data()); }},
     };
     for (const auto& [what, send] : commands) EXPECT_EQ(outcome(send(), srb), refused(0x20, 0x00)) << what;
 }
