@@ -80,7 +80,8 @@ IscsiSession::Wait IscsiSession::pump(const Step& step, Clock::time_point deadli
 }
 
 std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, const std::string& target,
-                                                 Clock::time_point deadline, std::string& error) {
+                                                 std::chrono::milliseconds allowed, std::string& error) {
+    auto deadline = Clock::now() + allowed;
     std::unique_ptr<IscsiSession> session(new IscsiSession(portal));
     iscsi_context* context = iscsi_create_context(kInitiatorName);
     session->context_ = context;
@@ -97,7 +98,6 @@ std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, cons
     iscsi_set_noautoreconnect(context, 1);
     iscsi_set_reconnect_max_retries(context, 0);
 
-    auto allowed = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     Step& step = session->step_;
     std::string address = portal.address();
     step = {};
@@ -117,8 +117,9 @@ std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, cons
     return session;
 }
 
-std::optional<std::vector<std::string>> IscsiSession::discover(Clock::time_point deadline, std::string& error) {
-    auto allowed = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+std::optional<std::vector<std::string>> IscsiSession::discover(std::chrono::milliseconds allowed,
+                                                               std::string& error) {
+    auto deadline = Clock::now() + allowed;
     step_ = {};
     Wait wait = Wait::failed;
     if (iscsi_discovery_async(context_, on_discovery, &step_) == 0) wait = pump(step_, deadline);

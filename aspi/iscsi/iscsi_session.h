@@ -19,16 +19,17 @@ class IscsiSession {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Connects to portal and logs in, to target or (target empty) for discovery, giving up at
-    // deadline. Returns the session, or nothing with error set (never containing the secret).
+    // Connects to portal and logs in, to target or (target empty) for discovery, giving up after
+    // allowed. Returns the session, or nothing with error set (never containing the secret).
     static std::unique_ptr<IscsiSession> open(const IscsiPortal& portal, const std::string& target,
-                                              Clock::time_point deadline, std::string& error);
+                                              std::chrono::milliseconds allowed, std::string& error);
     ~IscsiSession();
     IscsiSession(const IscsiSession&) = delete;
     IscsiSession& operator=(const IscsiSession&) = delete;
 
-    // Returns the portal's targets in the order it lists them, or nothing with error set.
-    std::optional<std::vector<std::string>> discover(Clock::time_point deadline, std::string& error);
+    // Returns the portal's targets in the order it lists them, or nothing with error set when
+    // there is no answer within allowed.
+    std::optional<std::vector<std::string>> discover(std::chrono::milliseconds allowed, std::string& error);
 
     // Runs one command on lun; the result is SS_ABORTED when it does not end within timeout
     // and the connection is then unusable, as it is after any failure of the connection.

@@ -13,8 +13,6 @@ namespace aspi {
 
 namespace {
 
-using Clock = IscsiSession::Clock;
-
 constexpr uint8_t kInquiryLength = 36;
 constexpr uint8_t kQualifierConnected = 0;
 
@@ -26,8 +24,7 @@ public:
         std::lock_guard lock(mutex_);
         IscsiSession* session = session_for(request.target, false);
         if (!session) return no_device_result();
-        auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(command_timeout(request.cdb[0]));
-        return session->run(request.lun, request, timeout);
+        return session->run(request.lun, request, timeout_of(request.cdb[0]));
     }
 
     std::optional<uint8_t> deviceType(uint8_t target, uint8_t lun) override {
@@ -37,8 +34,7 @@ public:
         uint8_t cdb[6] = {karvel::scsi::INQUIRY, 0, 0, 0, kInquiryLength, 0};
         uint8_t data[kInquiryLength]{};
         CommandRequest inquiry{target, lun, cdb, DataDirection::in, data};
-        CommandResult result = session->run(lun, inquiry, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                              command_timeout(karvel::scsi::INQUIRY)));
+        CommandResult result = session->run(lun, inquiry, timeout_of(karvel::scsi::INQUIRY));
         if (result.aspiStatus != SS_COMP || (data[0] >> 5) != kQualifierConnected) return std::nullopt;
         return static_cast<uint8_t>(data[0] & 0x1F);
     }
@@ -52,6 +48,10 @@ public:
     }
 
 private:
+    std::chrono::milliseconds timeout_of(uint8_t opcode) const {
+        return timing_.command.value_or(std::chrono::duration_cast<std::chrono::milliseconds>(command_timeout(opcode)));
+    }
+
     // Returns the live session for target, opening it (after discovery) when needed, or null.
     // During a scan a portal or target that failed is not tried again until the next scan.
     IscsiSession* session_for(uint8_t target, bool probing) {
@@ -63,7 +63,7 @@ private:
         if (probing && targetsFailedThisScan_.count(target)) return nullptr;
 
         std::string error;
-        session = IscsiSession::open(portal_, targets_[target], Clock::now() + timing_.connect, error);
+        session = IscsiSession::open(portal_, targets_[target], timing_.connect, error);
         std::string subject = portal_.url() + " target " + targets_[target];
         if (!session) {
             targetsFailedThisScan_.insert(target);
@@ -78,10 +78,9 @@ private:
         if (discovered_) return true;
         if (probing && portalFailedThisScan_) return false;
         std::string error;
-        auto deadline = Clock::now() + timing_.connect;
-        auto session = IscsiSession::open(portal_, {}, deadline, error);
+        auto session = IscsiSession::open(portal_, {}, timing_.connect, error);
         std::optional<std::vector<std::string>> targets;
-        if (session) targets = session->discover(deadline, error);
+        if (session) targets = session->discover(timing_.connect, error);
         if (!targets) {
             portalFailedThisScan_ = true;
             complain_once(portal_.url(), error);

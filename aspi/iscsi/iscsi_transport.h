@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "iscsi_portal.h"
 #include "transport.h"
@@ -11,9 +12,11 @@
 namespace aspi {
 
 struct IscsiTiming {
-    // Longest wait for a connection and its login, or for a discovery; a portal that does not
-    // answer costs this once per discovery scan.
+    // Longest wait for a connection and its login, and for a discovery's answer; a portal that
+    // does not answer costs this once per discovery scan.
     std::chrono::milliseconds connect{5000};
+    // When set, every command gets this long instead of its operation code's timeout (tests).
+    std::optional<std::chrono::milliseconds> command;
 };
 
 // Builds the host adapter(s) of a "iscsi" configuration line; throws ConfigError for a bad line.

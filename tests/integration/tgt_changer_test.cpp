@@ -191,11 +191,15 @@ TEST_F(TgtChangerTest, KilledTargetFailsPromptlyAndTheProcessCarriesOnWhenItIsBa
     const auto& layout = changer.layout();
     ASSERT_EQ(TestUnitReady(&srb), SS_COMP);
     changer.kill();
+    ::testing::internal::CaptureStderr();
     for (int attempt = 0; attempt < 3; ++attempt) {
         uint8_t status = TestUnitReady(&srb);
         EXPECT_TRUE(status == SS_ERR || status == SS_NO_DEVICE) << "status " << int(status);
     }
     EXPECT_NE(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), SS_COMP);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(changer.portalUrl() + " target " + changer.targetName()), std::string::npos) << said;
+    EXPECT_EQ(said.find("wnaspi32"), said.rfind("wnaspi32")) << "said more than once: " << said;
 
     changer.restart();
     TestUnitReady(&srb);  // the new session's unit attention

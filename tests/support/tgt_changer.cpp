@@ -281,6 +281,14 @@ void TgtChanger::kill() {
     tgtd_ = -1;
 }
 
+void TgtChanger::freeze() {
+    if (tgtd_ >= 0) ::kill(tgtd_, SIGSTOP);
+}
+
+void TgtChanger::thaw() {
+    if (tgtd_ >= 0) ::kill(tgtd_, SIGCONT);
+}
+
 void TgtChanger::restart() {
     stop();
     start();
@@ -289,6 +297,7 @@ void TgtChanger::restart() {
 
 void TgtChanger::stop() {
     if (tgtd_ >= 0) {
+        thaw();  // a frozen tgtd would never answer tgtadm
         std::string control = std::to_string(control_);
         // tgtd ignores SIGTERM; it ends when its system is deleted, which needs every target
         // gone first (a test may have added some).

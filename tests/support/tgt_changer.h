@@ -48,6 +48,9 @@ public:
 
     // Ends tgtd abruptly (SIGKILL), as a crashed or unplugged target would.
     void kill();
+    // Stops tgtd (SIGSTOP) with its connections open, as a hung target; thaw() lets it go on.
+    void freeze();
+    void thaw();
     // Starts tgtd again on the same port and configures the changer afresh.
     void restart();
     // Runs tgtadm with args on this tgtd (after "-C N --lld iscsi"), for tests that shape more
