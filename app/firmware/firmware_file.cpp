@@ -13,6 +13,7 @@ CFirmwareFile::~CFirmwareFile() { Close(); }
 bool CFirmwareFile::Open(const std::string& path) {
     Close();
     error_ = 0;
+    atEnd_ = false;
     position_ = filled_ = 0;
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
@@ -59,6 +60,7 @@ uint16_t CFirmwareFile::ReadLine(std::span<char> buffer, uint16_t limit) {
     // Up to limit + 2 bytes are taken for one call, as the line buffer has always been filled.
     const std::size_t capacity = std::size_t{limit} + kLineBufferSlack;
     std::size_t length = 0;
+    bool endedByLf = false;
     while (length < capacity) {
         if (position_ == filled_ && !Refill()) break;
         const uint8_t* start = buffer_.data() + position_;
@@ -70,9 +72,11 @@ uint16_t CFirmwareFile::ReadLine(std::span<char> buffer, uint16_t limit) {
         position_ += take;
         if (lineEnd) {
             ++position_;  // the LF is consumed with its line
+            endedByLf = true;
             break;
         }
     }
+    atEnd_ = length == 0 && !endedByLf;
     if (length > 0 && buffer[length - 1] == '\r') --length;
     if (length > limit) length = limit;  // a cut line: the characters past the limit are lost
     buffer[length] = '\0';

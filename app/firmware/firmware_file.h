@@ -29,7 +29,8 @@ public:
     void Close();
 
     // Reads the next line into buffer, ended by a zero byte, and returns its length; 0 when
-    // the line is empty or nothing more is to be read (Failed() tells a read error apart).
+    // the line is empty or nothing more is to be read (AtEnd() tells the end of the file
+    // apart, Failed() a read error).
     // CR LF and LF end a line, the CR is dropped, and a last line without a line end is kept
     // whole. A line longer than limit is cut: the first `limit` characters come back, the next
     // two are lost, and the next call goes on inside the same line. limit is lowered to what
@@ -40,6 +41,8 @@ public:
     // file or on a read error (see Failed()).
     std::size_t Read(std::span<uint8_t> into);
 
+    // True when the last ReadLine found nothing more to read: not even a line end.
+    bool AtEnd() const { return atEnd_; }
     // True once opening or reading has failed.
     bool Failed() const { return error_ != 0; }
     // The system's text for the failure, empty when there was none.
@@ -51,6 +54,7 @@ private:
 
     int fd_ = -1;
     int error_ = 0;
+    bool atEnd_ = false;
     std::array<uint8_t, 64 * 1024> buffer_{};
     std::size_t position_ = 0;
     std::size_t filled_ = 0;

@@ -16,8 +16,9 @@ LoadOutcome LoadTextFirmware(CFirmwareFile& file, FirmwareImage& image, TextForm
     for (;;) {
         const uint16_t length = file.ReadLine(line, kLineLimit);
         if (file.Failed()) return {LoadFault::cannotRead, number + 1, file.SystemReason()};
-        // An empty line ends the text as the end of the file does.
-        if (length == 0) return {};
+        // Only the end of the file ends the text: an empty line is counted and parsed (it
+        // carries no record), so a blank line inside a file cannot cut its image short.
+        if (file.AtEnd()) return {};
         ++number;
         if (observer) observer(number);
         const std::string_view text(line.data(), length);

@@ -17,8 +17,8 @@ enum class TextFormat : uint8_t { motorola, intelHex };
 using LineObserver = std::function<void(int32_t line)>;
 
 // Reads file line by line and parses each line into image with the format's parser, until
-// the first empty line or the end of the file. Returns none then; otherwise the first fault
-// and the number of its line (reading stops there). observer may be empty.
+// the end of the file (empty lines are counted and skipped). Returns none then; otherwise
+// the first fault and the number of its line (reading stops there). observer may be empty.
 LoadOutcome LoadTextFirmware(CFirmwareFile& file, FirmwareImage& image, TextFormat format,
                              const LineObserver& observer = {});
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <tuple>
 #include <vector>
 
@@ -68,6 +70,33 @@ INSTANTIATE_TEST_SUITE_P(Lines, ReadLineTest, ::testing::Values(
     // A limit beyond the buffer is lowered to what it holds.
     ReadLineCase{"0123456789\n", 6, kLimit, {"0123", "6789", ""}},
     ReadLineCase{"0123\n", 1, kLimit, {"", ""}}
+));
+
+// (file contents, what successive calls return with whether the file was then at its end)
+using AtEndCase = std::tuple<std::string, std::vector<std::pair<std::string, bool>>>;
+
+class ReadLineEndTest : public ::testing::TestWithParam<AtEndCase> {};
+
+TEST_P(ReadLineEndTest, TellsAnEmptyLineFromTheEndOfTheFile) {
+    const auto& [contents, calls] = GetParam();
+    ScratchDir dir;
+    CFirmwareFile file;
+    ASSERT_TRUE(file.Open(dir.write("f.mot", contents)));
+    std::array<char, kLineBufferSize> buffer{};
+    for (const auto& [expected, atEnd] : calls) {
+        const uint16_t length = file.ReadLine(buffer, kLineLimit);
+        EXPECT_EQ(std::tuple(std::string(buffer.data(), length), file.AtEnd()), std::tuple(expected, atEnd));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ReadLineEndTest, ::testing::Values(
+    AtEndCase{"", {{"", true}, {"", true}}},
+    AtEndCase{"\n", {{"", false}, {"", true}}},
+    AtEndCase{"A\r\n\r\nB", {{"A", false}, {"", false}, {"B", false}, {"", true}}},
+    AtEndCase{"A\r", {{"A", false}, {"", true}}},
+    AtEndCase{"\r", {{"", false}, {"", true}}},
+    AtEndCase{Digits(251) + "\r\nS9", {{Digits(250), false}, {"", false}, {"S9", false}, {"", true}}},
+    AtEndCase{Digits(252), {{Digits(250), false}, {"", true}}}
 ));
 
 // (what the path is, opens, reason)

@@ -9,6 +9,7 @@
 #include "firmware_format.h"
 #include "firmware_loader.h"
 #include "image_expectation.h"
+#include "record_writer.h"
 #include "scratch_dir.h"
 #include "text_load.h"
 
@@ -16,10 +17,26 @@ namespace karvel::firmware {
 namespace {
 
 using testing::HoldsOnly;
+using testing::MotorolaRecord;
 using testing::ScratchDir;
 using testing::StoredBytes;
 
 const std::vector<uint8_t> k01020304{0x01, 0x02, 0x03, 0x04};
+const std::vector<uint8_t> k0102030401020304{0x01, 0x02, 0x03, 0x04, 0x01, 0x02, 0x03, 0x04};
+
+// An S1 record of exactly 250 characters (120 data bytes at 10h) and one right after its data.
+const std::vector<uint8_t> kLongRecordData = [] {
+    std::vector<uint8_t> data(120);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 3);
+    return data;
+}();
+const std::string kLongRecord = MotorolaRecord(2, 0x10, kLongRecordData);
+const std::string kRecordAfterLong = MotorolaRecord(2, 0x10 + 120, k01020304);
+const std::vector<uint8_t> kLongRecordDataAndAfter = [] {
+    std::vector<uint8_t> bytes = kLongRecordData;
+    bytes.insert(bytes.end(), k01020304.begin(), k01020304.end());
+    return bytes;
+}();
 
 // (format, file contents, fault, failing line, line numbers seen, what the image then holds)
 using TextLoadCase = std::tuple<TextFormat, std::string, LoadFault, int32_t, std::vector<int32_t>, StoredBytes>;
@@ -58,8 +75,17 @@ INSTANTIATE_TEST_SUITE_P(Files, TextLoadTest, ::testing::Values(
                  {0x10, k01020304}},
     TextLoadCase{mot, "S1070010010203\r\n", LoadFault::shorterThanCount, 1, {1}, {}},
     TextLoadCase{mot, ":0400100001020304E2\r\n", LoadFault::notARecord, 1, {1}, {}},
-    // An empty line ends the text as the end of the file does.
-    TextLoadCase{mot, "S107001001020304DE\r\n\r\nS107002001020304CE\r\n", none, 0, {1}, {0x10, k01020304}},
+    // An empty line is counted and skipped; only the end of the file ends the text.
+    TextLoadCase{mot, "S107001001020304DE\r\n\r\nS107001401020304DA\r\n", none, 0, {1, 2, 3},
+                 {0x10, k0102030401020304}},
+    TextLoadCase{mot, "S107001001020304DE\n\n\nS107001401020304DA", none, 0, {1, 2, 3, 4},
+                 {0x10, k0102030401020304}},
+    TextLoadCase{hex, ":0400100001020304E2\r\n\r\n:0400100001020304E3\r\n", LoadFault::checksumError, 3,
+                 {1, 2, 3}, {0x10, k01020304}},
+    // A 250-character record with one trailing blank: the left-over LF of the cut line is an
+    // empty line, and the records after it are still read.
+    TextLoadCase{mot, kLongRecord + " \r\n" + kRecordAfterLong + "\r\n", none, 0, {1, 2, 3},
+                 {0x10, kLongRecordDataAndAfter}},
     TextLoadCase{mot, "", none, 0, {}, {}},
     TextLoadCase{hex, ":02000002D0002C\r\n:0400100001020304E2\r\n:00000001FF\r\n", none, 0, {1, 2, 3},
                  {0x10010, k01020304}},
