@@ -44,6 +44,13 @@ CChangerDlg::CChangerDlg(const CChangerApp& app, QWidget* parent)
 }
 
 CChangerDlg::~CChangerDlg() {
+    // Helpers that watch the controls go first, while the dialog and its controls are whole:
+    // the controls' own destruction signals would otherwise reach them half torn down.
+    const QObjectList children = this->children();
+    for (QObject* child : children)
+        if (!child->isWidgetType())
+            delete child;
+    m_systemMenu = nullptr;
     delete m_pSRB;
 }
 

@@ -65,8 +65,8 @@ std::vector<uint8_t> ScriptedChanger::standardInquiry(const char* vendor8, const
     data[3] = 0x02;
     data[4] = 31;
     data[5] = data[6] = data[7] = 0;
-    std::memcpy(&data[8], vendor8, 8);
-    std::memcpy(&data[16], product16, 16);
+    std::memcpy(&data[8], vendor8, strnlen(vendor8, 8));
+    std::memcpy(&data[16], product16, strnlen(product16, 16));
     std::memcpy(&data[32], "1.00", 4);
     return data;
 }

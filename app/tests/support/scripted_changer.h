@@ -32,7 +32,8 @@ struct ScriptedChanger {
     // Makes aspi answer every request through this changer (which must outlive aspi's use).
     void serve(ScriptedAspi& aspi) const;
 
-    // Returns 36 bytes of standard INQUIRY data for a medium changer.
+    // Returns 36 bytes of standard INQUIRY data for a medium changer; shorter names are
+    // padded with blanks.
     static std::vector<uint8_t> standardInquiry(const char* vendor8, const char* product16);
 };
 
