@@ -150,6 +150,15 @@ TEST(SgHosts, NoHostsMeansNoAdaptersAndArgumentsAreRefused) {
     EXPECT_THROW(make_sg_transports({"test", 1, "sg", {"/dev/sg0"}}, fake.system()), ConfigError);
 }
 
+TEST(SgHosts, WithoutAConfigurationFileTheLayerServesEveryLocalHost) {
+    size_t hosts = 0;
+    std::error_code none;
+    for (const auto& entry : fs::directory_iterator("/sys/class/scsi_host", none))
+        hosts += entry.path().filename().string().starts_with("host");
+    AspiLayer layer = AspiLayer::from_config_file((fs::temp_directory_path() / "no-such-wnaspi32.conf").string());
+    EXPECT_EQ(layer.support_info(), (uint32_t{SS_COMP} << 8) | hosts);
+}
+
 TEST_F(SgFixture, ScanFindsTheChangerThroughTheLayerAndSeesNewDevices) {
     SRBunion probe{};
     probe.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
