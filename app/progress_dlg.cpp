@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QThread>
 #include <QWindow>
 
@@ -55,4 +56,11 @@ void CProgressDlg::DoDataExchange(ui::DataExchange& dx) {
 bool CProgressDlg::OnInitDialog() {
     centreOverOwner();
     return TemplateDialog::OnInitDialog();
+}
+
+void CProgressDlg::paintEvent(QPaintEvent* event) {
+    TemplateDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -27,6 +27,8 @@ protected:
     void DoDataExchange(karvel::ui::DataExchange& dx) override;
     // Centres the box over its owner, then runs the framework's initialisation; returns true.
     bool OnInitDialog() override;
+    // Draws the box's frame: it has no title bar, and the window system gives it no border.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Lets the window system show what changed while the caller keeps the thread.
