@@ -49,19 +49,18 @@ QString missingText(unsigned missing) {
 }  // namespace
 
 CommandAvailability::CommandAvailability(CChangerDlg& dialog) : QObject(&dialog), m_dialog(dialog) {
-    const auto watchModel = [this](QAbstractItemModel* model) {
-        connect(model, &QAbstractItemModel::rowsInserted, this, &CommandAvailability::update);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, &CommandAvailability::update);
-        connect(model, &QAbstractItemModel::modelReset, this, &CommandAvailability::update);
-    };
+    // A new row never brings a selection with it, so the slot list's insertions (25600 of them
+    // in a rebuild of the largest changer) are not watched.
     if (QListWidget* list = dialog.m_slotList.control()) {
-        watchModel(list->model());
         connect(list, &QListWidget::itemSelectionChanged, this, &CommandAvailability::update);
+        connect(list->model(), &QAbstractItemModel::rowsRemoved, this, &CommandAvailability::update);
+        connect(list->model(), &QAbstractItemModel::modelReset, this, &CommandAvailability::update);
     }
     for (ui::ComboBox* box : {&dialog.m_driveCombo, &dialog.m_transportCombo, &dialog.m_ieCombo})
         if (QComboBox* combo = box->control()) {
-            watchModel(combo->model());
             connect(combo, &QComboBox::currentIndexChanged, this, &CommandAvailability::update);
+            connect(combo->model(), &QAbstractItemModel::rowsRemoved, this, &CommandAvailability::update);
+            connect(combo->model(), &QAbstractItemModel::modelReset, this, &CommandAvailability::update);
         }
     update();
 }
