@@ -18,15 +18,11 @@
 #include "changer_dialog_fixture.h"
 #include "nevsel.h"
 #include "progress_dlg.h"
+#include "qstring_print.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "scsi_codes.h"
 #include "ui/wait_cursor.h"
-
-// Failures show texts, not the bytes of a QString.
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace karvel::test {
 namespace {
