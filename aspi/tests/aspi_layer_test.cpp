@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -89,6 +90,8 @@ struct Refusal {
     uint8_t status;
 };
 
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.what; }
+
 class LayerRefusals : public LayerFixture, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(LayerRefusals, RefusedBeforeReachingTheTransport) {
@@ -112,7 +115,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"data without buffer", SC_EXEC_SCSI_CMD, 0, 6, 0x12, 47, true, SS_INVALID_SRB},
                       Refusal{"unknown opcode with data", SC_EXEC_SCSI_CMD, 0, 6, 0xC1, 8, false, SS_INVALID_SRB},
                       Refusal{"too big", SC_EXEC_SCSI_CMD, 0, 6, 0x3C, kMaxTransferLength + 1, false,
-                              SS_BUFFER_TO_BIG}));
+                              SS_BUFFER_TO_BIG}),
+    [](const ::testing::TestParamInfo<Refusal>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
 
 TEST_F(LayerFixture, UnknownOpcodeWithoutDataGoesThrough) {
     SRBunion srb = execRequest(0xC1, 0);
