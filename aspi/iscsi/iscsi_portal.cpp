@@ -7,7 +7,7 @@ namespace aspi {
 namespace {
 
 constexpr std::string_view kScheme = "iscsi://";
-constexpr const char* kUsage = "expected: iscsi iscsi://HOST[:PORT] [user=NAME password=SECRET]";
+constexpr const char* kUsage = "expected: iscsi iscsi://HOST[:PORT][/IQN] [user=NAME password=SECRET]";
 
 [[noreturn]] void refuse(const std::string& what) { throw ConfigError(what + " (" + kUsage + ")"); }
 
@@ -22,10 +22,17 @@ uint16_t parse_port(std::string_view text, const std::string& url) {
 void parse_url(const std::string& url, IscsiPortal& portal) {
     if (!url.starts_with(kScheme)) refuse("'" + url + "' is not an iscsi:// portal");
     std::string_view rest = std::string_view(url).substr(kScheme.size());
-    if (rest.find('/') != std::string_view::npos)
-        refuse("give only the portal in '" + url + "': its targets are found by discovery");
     if (rest.find('@') != std::string_view::npos)
         refuse("give CHAP credentials as user= and password=, not in the portal");
+    // Neither a host nor an iSCSI name holds a '/', so the first one ends the portal.
+    if (size_t slash = rest.find('/'); slash != std::string_view::npos) {
+        std::string_view target = rest.substr(slash + 1);
+        if (target.empty()) refuse("no target name after '/' in '" + url + "'");
+        if (target.find('/') != std::string_view::npos)
+            refuse("no LUN in '" + url + "': the adapter serves every LUN of its target");
+        portal.target = std::string(target);
+        rest = rest.substr(0, slash);
+    }
     std::string_view portText;
     if (rest.starts_with('[')) {
         size_t close = rest.find(']');

@@ -1,4 +1,5 @@
-// The portal an "iscsi" configuration line names, with its CHAP credentials.
+// The portal an "iscsi" configuration line names, with its CHAP credentials, and the one
+// target it is limited to when the line names one.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@ struct IscsiPortal {
     uint16_t port = kIscsiDefaultPort;
     std::string user;      // CHAP user, empty for none
     std::string password;  // CHAP secret; never printed
+    std::string target;    // the IQN when the line names one target; empty: every target SendTargets lists
 
     // Returns "HOST:PORT" as libiscsi takes it (IPv6 in brackets).
     std::string address() const;
@@ -22,8 +24,9 @@ struct IscsiPortal {
     std::string url() const;
 };
 
-// Reads the words after "iscsi": iscsi://HOST[:PORT] [user=NAME password=SECRET]. Throws
-// ConfigError for anything else; the message never contains the secret.
+// Returns the portal the words after "iscsi" describe: iscsi://HOST[:PORT][/IQN]
+// [user=NAME password=SECRET]. Throws ConfigError for anything else; the message never
+// contains the secret.
 IscsiPortal parse_iscsi_line(const TransportLine& line);
 
 }  // namespace aspi

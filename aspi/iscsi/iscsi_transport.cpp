@@ -18,7 +18,14 @@ constexpr uint8_t kQualifierConnected = 0;
 
 class IscsiTransport final : public Transport {
 public:
-    IscsiTransport(IscsiPortal portal, IscsiTiming timing) : portal_(std::move(portal)), timing_(timing) {}
+    IscsiTransport(IscsiPortal portal, IscsiTiming timing) : portal_(std::move(portal)), timing_(timing) {
+        // A named target is logged in to directly: portals that refuse or hide SendTargets
+        // still serve it, and its id (0) does not depend on what else the portal lists.
+        if (!portal_.target.empty()) {
+            targets_ = {portal_.target};
+            discovered_ = true;
+        }
+    }
 
     CommandResult execute(const CommandRequest& request) override {
         std::lock_guard lock(mutex_);

@@ -1,5 +1,6 @@
 // The iSCSI transport: one host adapter per portal; the portal's targets, in the order its
-// SendTargets discovery lists them, are target ids 0, 1, ...; LUNs are LUNs.
+// SendTargets discovery lists them, are target ids 0, 1, ...; LUNs are LUNs. A line that names
+// one target serves just that target, as target id 0, without discovery.
 #pragma once
 
 #include <chrono>

@@ -28,7 +28,7 @@ std::tuple<int, int> test_unit_ready(aspi::AspiLayer& layer) {
 TEST(TgtHungTarget, CommandIsAbortedAtItsDeadlineAndTheLayerRecovers) {
     TgtChanger changer;
     std::vector<std::unique_ptr<aspi::Transport>> adapters;
-    adapters.push_back(aspi::make_iscsi_transport(aspi::IscsiPortal{"127.0.0.1", changer.port(), "", ""},
+    adapters.push_back(aspi::make_iscsi_transport(aspi::IscsiPortal{"127.0.0.1", changer.port(), "", "", ""},
                                                   aspi::IscsiTiming{300ms, 300ms}));
     aspi::AspiLayer layer(std::move(adapters));
     test_unit_ready(layer);  // the new session's unit attention

@@ -74,7 +74,7 @@ uint16_t closed_port() {
 
 AspiLayer layer_for(uint16_t port) {
     std::vector<std::unique_ptr<Transport>> adapters;
-    adapters.push_back(make_iscsi_transport(IscsiPortal{"127.0.0.1", port, "", ""}, IscsiTiming{300ms, std::nullopt}));
+    adapters.push_back(make_iscsi_transport(IscsiPortal{"127.0.0.1", port, "", "", ""}, IscsiTiming{300ms, std::nullopt}));
     return AspiLayer(std::move(adapters));
 }
 
