@@ -3,6 +3,9 @@
 #include <charconv>
 #include <vector>
 
+#include "iscsi_changer_address.h"
+#include "own_layer_address.h"
+
 namespace karvel::ctl {
 
 namespace {
@@ -66,6 +69,10 @@ std::optional<TargetAddress> parseHostTargetLun(const std::string& text, std::st
 }  // namespace
 
 std::optional<TargetAddress> resolve_changer_address(const std::string& text, std::string& why) {
+    if (is_iscsi_address(text))
+        return use_iscsi_address(text, why);
+    if (text.starts_with("/dev/"))
+        return use_sg_device_address(text, why);
     return parseHostTargetLun(text, why);
 }
 

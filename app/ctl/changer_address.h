@@ -8,9 +8,10 @@
 
 namespace karvel::ctl {
 
-// Returns the target that text names ("H:T:L", decimal host adapter, target id and LUN), or
-// nothing with the reason in why. Called before the first call into the ASPI layer, so a form
-// that needs a configuration of its own may still set one up here.
+// Returns the target that text names, or nothing with the reason in why: "H:T:L" (decimal
+// host adapter, target id and LUN of the user's layer configuration), /dev/sgN or
+// iscsi://HOST[:PORT]/IQN/LUN (each served through a private one-line configuration that
+// this call puts in place). Must be called before the first call into the ASPI layer.
 std::optional<TargetAddress> resolve_changer_address(const std::string& text, std::string& why);
 
 // Returns "H:T:L" for target.

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "changer_commands.h"
+#include "vendor_commands.h"
 
 namespace karvel::ctl {
 
 namespace {
 
-// Helper B's vendor commands (records, initialize, rezero, firmware) join this table.
 constexpr Command kCommands[] = {
     {"status", "status [--json]", "show the drives and slots, as mtx does",
      "Prints every drive and slot, as the mtx command line prints them (volume tags when the\n"
@@ -56,6 +56,29 @@ constexpr Command kCommands[] = {
      "changer, and prints each device's address (H:T:L), type, vendor, product and revision.\n"
      "Needs no -f.\n",
      &run_list},
+    {"records", "records [--clear --yes]", "show or clear the changer's records of full slots",
+     "Prints the changer's own records of which slots hold a disc (what Karvel's slot list\n"
+     "shows), one line per storage slot: \"Slot N:Full\" or \"Slot N:Empty\", N from 1. They are\n"
+     "read with READ BUFFER, 13 bytes per group of 100 slots. --clear --yes zeroes them as\n"
+     "Karvel's Clear NVRAM does (the discs stay where they are; initialize makes the records\n"
+     "true again); --clear without --yes is refused and sends nothing.\n",
+     &run_records},
+    {"initialize", "initialize [START STOP]", "make the changer take a new inventory, over a range",
+     "Sends INITIALIZE ELEMENT STATUS. With START and STOP (element addresses, decimal 0 to\n"
+     "65535) it first sends them in the vendor mode page 20h by MODE SELECT, as Karvel's\n"
+     "Initialize does, so that the changer checks only those elements; a failed MODE SELECT\n"
+     "sends no INITIALIZE ELEMENT STATUS.\n",
+     &run_initialize},
+    {"rezero", "rezero", "send the changer's mechanism home",
+     "Sends REZERO UNIT (Karvel's Reset without reading the slots again).\n", &run_rezero},
+    {"firmware", "firmware check FILE [--image OUT] | firmware download FILE --yes",
+     "check a firmware file, or download it to the changer",
+     "check: loads FILE as karvel --check-firmware does, without touching any device (exit 0\n"
+     "loads, 1 does not, naming the line and the reason). download: loads FILE the same way\n"
+     "(MOT Motorola S-records, HEX Intel hex, BIN raw image, by its extension) and sends the\n"
+     "whole 128 KiB image in one WRITE BUFFER (download microcode and save, buffer 15), as\n"
+     "Karvel's New Firmware does. Nothing is sent unless the whole file loads, nor without --yes.\n",
+     &run_firmware},
 };
 
 }  // namespace

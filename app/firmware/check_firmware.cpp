@@ -41,10 +41,11 @@ std::optional<CheckArguments> ParseArguments(std::span<const std::string_view> a
 
 }  // namespace
 
-int RunCheckFirmware(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int RunCheckFirmware(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
+                     const CheckFirmwareWording& wording) {
     const auto parsed = ParseArguments(args);
     if (!parsed) {
-        err << kCheckFirmwareUsage << '\n';
+        err << wording.usage << '\n';
         return 2;
     }
     const FirmwareFormat format = FormatForExtension(FileExtension(parsed->file));
@@ -53,13 +54,13 @@ int RunCheckFirmware(std::span<const std::string_view> args, std::ostream& out, 
     const LoadOutcome outcome =
         LoadFirmwareFile(parsed->file, format, image, [&lines](int32_t line) { lines = line; });
     if (!outcome.ok()) {
-        err << "karvel: " << parsed->file << ": " << Describe(outcome) << '\n';
+        err << wording.prefix << parsed->file << ": " << Describe(outcome) << '\n';
         return 1;
     }
     if (parsed->image) {
         const std::string failure = WriteFileAtomically(*parsed->image, image.bytes());
         if (!failure.empty()) {
-            err << "karvel: cannot write " << *parsed->image << ": " << failure << '\n';
+            err << wording.prefix << "cannot write " << *parsed->image << ": " << failure << '\n';
             return 1;
         }
     }

@@ -1,0 +1,25 @@
+// rezero: REZERO UNIT, which sends the changer's mechanism home (Karvel's Reset).
+#include "command_support.h"
+#include "exit_codes.h"
+#include "nevsel.h"
+#include "progress.h"
+#include "vendor_commands.h"
+
+namespace karvel::ctl {
+
+int run_rezero(CommandContext& context) {
+    int exit = kExitSuccess;
+    if (!command_arguments(context, {}, 0, 0, exit))
+        return exit;
+    ChangerSession* session = context.changer();
+    if (!session)
+        return context.open_failure_exit();
+    bool done = false;
+    {
+        Progress progress(context.out, context.stdoutIsTerminal, "Rezeroing Changer");
+        done = Rezero(&session->request_block()) == SS_COMP;
+    }
+    return done ? kExitSuccess : request_failure(context, failed_request("REZERO UNIT Failed", session->request_block()));
+}
+
+}  // namespace karvel::ctl
