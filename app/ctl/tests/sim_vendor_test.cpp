@@ -262,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         Downloading{"fw.bin", binary_contents(), {}, false, 2, "", {"add --yes to send the file"}, {}},
         Downloading{"bad.mot", "S107001001020304DE\r\nS107001001020304DF\r\n", {"--yes"}, false, 1, "",
                     {"bad.mot: line 2: checksum error\n", kNotTransferred}, {}},
-        Downloading{"fw.txt", kMotorola, {"--yes"}, false, 1, "", {"fw.txt: unknown extension\n", kNotTransferred}, {}},
+        Downloading{"fw.txt", kMotorola, {"--yes"}, false, 1, "", {"fw.txt: unknown extension", kNotTransferred}, {}},
         Downloading{"empty.bin", "", {"--yes"}, false, 1, "", {"empty.bin: empty file\n", kNotTransferred}, {}},
         Downloading{"fw.bin", binary_contents(), {"--yes"}, true, 1, "",
                     {"WRITE BUFFER of the Firmware Image Failed\n", "Sense Key: Illegal Request", kNotTransferred}, {}}));
