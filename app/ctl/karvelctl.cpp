@@ -15,6 +15,10 @@ constexpr const char* kUsageLine = "usage: karvelctl [-f ADDRESS] COMMAND [ARGUM
 constexpr const char* kAddressHelp =
     "ADDRESS (-f) names the changer:\n"
     "  H:T:L          ASPI host adapter, target id and LUN, decimal (e.g. 0:4:0)\n"
+    "  /dev/sgN       a local SCSI generic device (channel 0)\n"
+    "  iscsi://HOST[:PORT]/IQN/LUN\n"
+    "                 one LUN of an iSCSI target; CHAP from KARVELCTL_CHAP_USER and\n"
+    "                 KARVELCTL_CHAP_PASSWORD, or from your wnaspi32.conf's iscsi line\n"
     "Without -f: the target saved in Karvel's profile if it is a medium changer, else the\n"
     "first medium changer a scan of every host adapter finds.\n";
 
