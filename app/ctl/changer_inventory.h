@@ -29,7 +29,8 @@ struct Element {
     std::optional<std::string> volumeTag;   // primary volume tag, blanks trimmed; none when absent or empty
 };
 
-// The changer's identity from INQUIRY, fields as the device sent them (padding included).
+// The changer's identity from INQUIRY, fields as the device sent them (padding included, cut at
+// a NUL).
 struct ChangerIdentity {
     uint8_t deviceType = 0;
     std::string vendor;    // bytes 8-15

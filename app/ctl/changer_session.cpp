@@ -43,8 +43,12 @@ bool unitAttention(const SRBunion& srb) {
     return sense_codes(sense).key == scsi::UNIT_ATTENTION;
 }
 
+// Returns the field as the device sent it, padding included, up to a NUL (a short answer's
+// end: the buffer was cleared first).
 std::string fieldText(const uint8_t* data, size_t from, size_t count) {
-    return std::string(reinterpret_cast<const char*>(data + from), count);
+    const uint8_t* begin = data + from;
+    const uint8_t* end = std::find(begin, begin + count, uint8_t{0});
+    return std::string(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
 }
 
 }  // namespace

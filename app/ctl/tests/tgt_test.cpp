@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "ctl_process.h"
 #include "tgt_changer.h"
@@ -100,6 +101,21 @@ TEST_F(TgtKarvelctl, JsonCarriesTheTagsAndTheGeometry) {
                              "{\"type\": \"storage\", \"number\": 1, \"address\": 256, \"full\": true, \"source\": null, "
                              "\"volume_tag\": \"KARVEL00\"}"})
         EXPECT_NE(result.out.find(part), std::string::npos) << part << "\n" << result.out;
+}
+
+TEST_F(TgtKarvelctl, ListShowsEveryLunOfTheTarget) {
+    const ProcessResult result = run({"list"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    // tgt's controller at LUN 0, the changer, and the two DVD drives: address and type columns.
+    const char* const columns[] = {"0:0:0    Storage Array Controller  ", "0:0:1    Medium Changer            ",
+                                   "0:0:2    CD-ROM                    ", "0:0:3    CD-ROM                    "};
+    std::istringstream text(result.out);
+    std::string line;
+    for (const std::string expected : columns) {
+        ASSERT_TRUE(std::getline(text, line)) << result.out;
+        EXPECT_EQ(line.substr(0, expected.size()), expected) << result.out;
+    }
+    EXPECT_FALSE(std::getline(text, line)) << result.out;
 }
 
 }  // namespace
