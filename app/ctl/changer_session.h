@@ -19,7 +19,9 @@ public:
     // Addresses a new request block to target; name is how the status text names the changer.
     ChangerSession(TargetAddress target, std::string name);
 
+    // Returns the changer's address.
     const TargetAddress& target() const { return target_; }
+    // Returns the name `status` prints: the -f text as given, or H:T:L.
     const std::string& name() const { return name_; }
     // Returns the session's request block, addressed to the changer (owned by the session),
     // for Nevsel and Ostrik commands.

@@ -26,6 +26,8 @@ using ChangerOpener = std::function<std::unique_ptr<ChangerSession>(const Global
 
 class CommandContext {
 public:
+    // A context for one command; out and err are the caller's and must outlive it; opener is
+    // called at most once, by the first changer().
     CommandContext(std::vector<std::string> arguments, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
                    GlobalOptions global, ChangerOpener opener = open_changer_session_for);
 
