@@ -93,6 +93,19 @@ TEST(SimStatusLarge, EveryOneOf300SlotsIsReported) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 1 + 301);
 }
 
+TEST(SimStatusUnitAttention, OnReadElementStatusIsAnsweredByAskingAgain) {
+    SimJukebox jukebox("slots=2 drives=1 ports=0 full=1");
+    jukebox.edit([](JukeboxState& s) { s.faults.push_back(aspi::sim::Fault{0x06, 0x29, 0x00, uint8_t{0xB8}, 1}); });
+    const ProcessResult result = jukebox.run({"status"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "  Storage Changer 0:0:0:1 Drives, 2 Slots ( 0 Import/Export )\n"
+              "Data Transfer Element 0:Empty\n"
+              "      Storage Element 1:Full \n"
+              "      Storage Element 2:Empty\n");
+    EXPECT_TRUE(jukebox.state().faults.empty());
+}
+
 TEST(SimStatusJson, DescribesIdentityGeometryAndEveryElement) {
     SimJukebox jukebox("slots=2 drives=1 ports=1 full=1-2");
     jukebox.edit([](JukeboxState& s) {
