@@ -2,6 +2,8 @@
 // effects read back from the jukebox's state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -70,7 +72,7 @@ class KarvelctlRecordsClear : public ::testing::TestWithParam<Clearing> {};
 TEST_P(KarvelctlRecordsClear, ClearsOnlyWithYesAndNeverMovesADisc) {
     auto [args, exit, out, errPart, cleared] = GetParam();
     SimJukebox jukebox(kJukebox);
-    jukebox.edit([](sim::JukeboxState&) {});
+    jukebox.edit([](sim::JukeboxState&) {});  // seeds the state to compare with
     const sim::JukeboxState before = jukebox.state();
     const ProcessResult result = jukebox.run(args);
     EXPECT_EQ(std::make_tuple(result.exitCode, result.out), std::make_tuple(exit, out)) << result.err;
