@@ -8,15 +8,23 @@ namespace karvel::ctl {
 
 std::optional<TargetAddress> use_sg_device_address(const std::string& text, std::string& why) {
     const std::optional<SgDeviceAddress> device = resolve_sg_device(text, why);
-    if (!device || !use_private_layer_config("sg", why))
+    if (!device)
         return std::nullopt;
+    if (!use_private_layer_config("sg", why)) {
+        why = text + ": " + why;
+        return std::nullopt;
+    }
     return TargetAddress{device->adapter, device->target, device->lun};
 }
 
 std::optional<TargetAddress> use_iscsi_address(const std::string& text, std::string& why) {
     const std::optional<IscsiChangerAddress> plan = plan_iscsi_address(text, chap_sources_of_this_process(), why);
-    if (!plan || !use_private_layer_config(plan->layerLine, why))
+    if (!plan)
         return std::nullopt;
+    if (!use_private_layer_config(plan->layerLine, why)) {
+        why = text + ": " + why;
+        return std::nullopt;
+    }
     return TargetAddress{0, 0, plan->lun};
 }
 

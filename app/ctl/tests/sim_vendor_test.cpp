@@ -303,5 +303,15 @@ INSTANTIATE_TEST_SUITE_P(
                       SgRefused{"/dev/sch0", "karvelctl: -f '/dev/sch0' is not a SCSI generic device: give /dev/sgN "
                                              "(lsscsi -g lists them)\n"}));
 
+TEST(KarvelctlPrivateConfiguration, ThatCannotBeWrittenIsReportedBeforeAnythingIsTried) {
+    const ProcessResult result = run_process({KARVELCTL_PROGRAM, "-f", "iscsi://127.0.0.1:9/iqn.x:changer/1", "status"},
+                                             {{"TMPDIR", "/nonexistent-karvelctl-dir"}});
+    EXPECT_EQ(std::make_tuple(result.exitCode, result.out, result.err),
+              std::make_tuple(2, std::string(),
+                              std::string("karvelctl: -f iscsi://127.0.0.1:9/iqn.x:changer/1: cannot create a layer "
+                                          "configuration in "
+                                          "/nonexistent-karvelctl-dir: No such file or directory\n")));
+}
+
 }  // namespace
 }  // namespace karvel::ctl::test
