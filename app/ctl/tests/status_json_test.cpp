@@ -3,23 +3,14 @@
 
 #include <tuple>
 
+#include "element_builder.h"
 #include "status_json.h"
 
 using namespace karvel::ctl;
 
 namespace {
 
-Element element(ElementType type, uint16_t address, bool full, std::optional<uint16_t> source = std::nullopt,
-                std::optional<std::string> tag = std::nullopt) {
-    Element e;
-    e.type = type;
-    e.address = address;
-    e.full = full;
-    e.sourceValid = source.has_value();
-    e.source = source.value_or(0);
-    e.volumeTag = std::move(tag);
-    return e;
-}
+using karvel::ctl::test::element;
 
 TEST(StatusJson, WholeDocument) {
     ChangerInventory inventory;
