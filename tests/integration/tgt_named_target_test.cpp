@@ -5,22 +5,14 @@
 #include <tuple>
 
 #include "aspi_layer.h"
+#include "layer_probe.h"
 #include "tgt_changer.h"
 
 namespace {
 
+using karvel::test::probe;
 using karvel::test::TgtChanger;
 using karvel::test::TgtChangerLayout;
-
-// Returns the status of a get-device-type probe and the type it found (-1 for none).
-std::tuple<uint32_t, int> probe(aspi::AspiLayer& layer, uint8_t target, uint8_t lun) {
-    SRBunion block{};
-    block.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
-    block.gdev.SRB_Target = target;
-    block.gdev.SRB_Lun = lun;
-    uint32_t status = layer.send(&block);
-    return {status, status == SS_COMP ? block.gdev.SRB_DeviceType : -1};
-}
 
 // Returns (SRB_Status, SRB_HaStat) of an INQUIRY to target 0 at lun.
 std::tuple<uint32_t, int> inquiry(aspi::AspiLayer& layer, uint8_t lun) {

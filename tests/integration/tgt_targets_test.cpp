@@ -3,21 +3,13 @@
 #include <tuple>
 
 #include "aspi_layer.h"
+#include "layer_probe.h"
 #include "tgt_changer.h"
 
 namespace {
 
+using karvel::test::probe;
 using karvel::test::TgtChanger;
-
-// Returns the status of a get-device-type probe and the type it found.
-std::tuple<uint32_t, int> probe(aspi::AspiLayer& layer, uint8_t target, uint8_t lun) {
-    SRBunion block{};
-    block.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
-    block.gdev.SRB_Target = target;
-    block.gdev.SRB_Lun = lun;
-    uint32_t status = layer.send(&block);
-    return {status, status == SS_COMP ? block.gdev.SRB_DeviceType : -1};
-}
 
 TEST(TgtTargets, ArePortalTargetIdsInDiscoveryOrder) {
     TgtChanger changer;
