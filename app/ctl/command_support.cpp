@@ -1,6 +1,7 @@
 #include "command_support.h"
 
 #include "exit_codes.h"
+#include "progress.h"
 
 namespace karvel::ctl {
 
@@ -27,6 +28,17 @@ int command_failure(CommandContext& context, const std::string& why) {
 int request_failure(CommandContext& context, const FailedRequest& failure) {
     report_failure(context.err, failure);
     return kExitFailed;
+}
+
+int run_showing_progress(CommandContext& context, const std::string& text,
+                         const std::function<std::optional<FailedRequest>()>& request) {
+    std::optional<FailedRequest> failed;
+    {
+        // The progress line is erased before a failure is reported under it.
+        Progress progress(context.out, context.stdoutIsTerminal, text);
+        failed = request();
+    }
+    return failed ? request_failure(context, *failed) : kExitSuccess;
 }
 
 std::optional<CommandArguments> command_arguments(CommandContext& context,

@@ -1,6 +1,7 @@
 // What the commands share: their messages, reading the inventory, naming elements.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,11 @@ int usage_error(CommandContext& context, const std::string& why);
 int command_failure(CommandContext& context, const std::string& why);
 // Writes the report of failure to err; returns kExitFailed.
 int request_failure(CommandContext& context, const FailedRequest& failure);
+
+// Runs request while a progress line shows text (on a terminal only); returns kExitSuccess,
+// or kExitFailed after the report of the failure it returned went to err.
+int run_showing_progress(CommandContext& context, const std::string& text,
+                         const std::function<std::optional<FailedRequest>()>& request);
 
 // Returns the command's words parsed (see parse_command_arguments), or nothing after a
 // usage error went to err; exit is then kExitUsage.

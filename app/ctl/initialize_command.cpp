@@ -8,7 +8,6 @@
 #include "exit_codes.h"
 #include "initialize_range_page.h"
 #include "nevsel.h"
-#include "progress.h"
 #include "vendor_commands.h"
 
 namespace karvel::ctl {
@@ -49,21 +48,17 @@ int run_initialize(CommandContext& context) {
     ChangerSession* session = context.changer();
     if (!session)
         return context.open_failure_exit();
-    std::optional<FailedRequest> failed;
-    {
-        Progress progress(context.out, context.stdoutIsTerminal, "Initializing Changer");
+    return run_showing_progress(context, "Initializing Changer", [&]() -> std::optional<FailedRequest> {
         if (range) {
             std::array<uint8_t, kInitializeRangeListLength> page = initialize_range_page(range->first, range->second);
             if (ModeSelect6(&session->request_block(), kPageFormat, kSavePages, kInitializeRangeListLength,
                             page.data()) != SS_COMP)
-                failed = failed_request("MODE SELECT of Page 20h (Element Addresses " + std::to_string(range->first) +
-                                            " to " + std::to_string(range->second) + ") Failed",
-                                        session->request_block());
+                return failed_request("MODE SELECT of Page 20h (Element Addresses " + std::to_string(range->first) +
+                                          " to " + std::to_string(range->second) + ") Failed",
+                                      session->request_block());
         }
-        if (!failed)
-            failed = session->initialize_element_status();
-    }
-    return failed ? request_failure(context, *failed) : kExitSuccess;
+        return session->initialize_element_status();
+    });
 }
 
 }  // namespace karvel::ctl

@@ -1,11 +1,8 @@
 // The commands that move discs or make the changer work: load, unload, transfer, exchange,
 // position, inventory, and first/last/next/previous.
-#include <functional>
-
 #include "changer_commands.h"
 #include "command_support.h"
 #include "exit_codes.h"
-#include "progress.h"
 
 namespace karvel::ctl {
 
@@ -13,17 +10,6 @@ namespace {
 
 std::string driveName(unsigned number) {
     return "Data Transfer Element " + std::to_string(number);
-}
-
-// Runs request while progress shows text; returns the exit code of its outcome.
-int runShowingProgress(CommandContext& context, const std::string& text,
-                       const std::function<std::optional<FailedRequest>()>& request) {
-    std::optional<FailedRequest> failed;
-    {
-        Progress progress(context.out, context.stdoutIsTerminal, text);
-        failed = request();
-    }
-    return failed ? request_failure(context, *failed) : kExitSuccess;
 }
 
 // The first words of a command that works on the changer's elements, read and checked.
@@ -62,7 +48,7 @@ int unknownSource(CommandContext& context, unsigned drive) {
 int moveBetween(CommandContext& context, Prepared& p, const std::string& text, uint16_t source,
                 uint16_t destination) {
     const uint16_t transport = moving_transport(p.inventory);
-    return runShowingProgress(context, text, [&] { return p.session->move(transport, source, destination); });
+    return run_showing_progress(context, text, [&] { return p.session->move(transport, source, destination); });
 }
 
 // Which full storage slot first/last/next/previous load.
@@ -220,7 +206,7 @@ int run_exchange(CommandContext& context) {
     const uint16_t source = p->inventory.slot(slots[0])->address;
     const uint16_t first = p->inventory.slot(slots[1])->address;
     const uint16_t second = p->inventory.slot(slots[2])->address;
-    return runShowingProgress(context,
+    return run_showing_progress(context,
                               "Exchanging " + slot_name(p->inventory, slots[0]) + " and " +
                                   slot_name(p->inventory, slots[1]),
                               [&] { return p->session->exchange(transport, source, first, second); });
@@ -236,7 +222,7 @@ int run_position(CommandContext& context) {
         return exit;
     const uint16_t transport = moving_transport(p->inventory);
     const uint16_t destination = p->inventory.slot(*slot)->address;
-    return runShowingProgress(context, "Positioning at " + slot_name(p->inventory, *slot),
+    return run_showing_progress(context, "Positioning at " + slot_name(p->inventory, *slot),
                               [&] { return p->session->position(transport, destination); });
 }
 
@@ -247,7 +233,7 @@ int run_inventory(CommandContext& context) {
     ChangerSession* session = context.changer();
     if (!session)
         return context.open_failure_exit();
-    return runShowingProgress(context, "Taking inventory", [&] { return session->initialize_element_status(); });
+    return run_showing_progress(context, "Taking inventory", [&] { return session->initialize_element_status(); });
 }
 
 int run_first(CommandContext& context) {

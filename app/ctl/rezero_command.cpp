@@ -2,7 +2,6 @@
 #include "command_support.h"
 #include "exit_codes.h"
 #include "nevsel.h"
-#include "progress.h"
 #include "vendor_commands.h"
 
 namespace karvel::ctl {
@@ -14,12 +13,11 @@ int run_rezero(CommandContext& context) {
     ChangerSession* session = context.changer();
     if (!session)
         return context.open_failure_exit();
-    bool done = false;
-    {
-        Progress progress(context.out, context.stdoutIsTerminal, "Rezeroing Changer");
-        done = Rezero(&session->request_block()) == SS_COMP;
-    }
-    return done ? kExitSuccess : request_failure(context, failed_request("REZERO UNIT Failed", session->request_block()));
+    return run_showing_progress(context, "Rezeroing Changer", [&]() -> std::optional<FailedRequest> {
+        if (Rezero(&session->request_block()) == SS_COMP)
+            return std::nullopt;
+        return failed_request("REZERO UNIT Failed", session->request_block());
+    });
 }
 
 }  // namespace karvel::ctl
