@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Firmware loading benchmark; included by bench/CMakeLists.txt.
 set(srec_cat ${KARVEL_SREC_CAT})
 if(NOT srec_cat)

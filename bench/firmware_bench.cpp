@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Firmware loading: a whole 128 KiB image from S-records and from Intel hex, in process, and
 // `--check-firmware` as a process of its own against srec_cat converting the same file.
 #include <benchmark/benchmark.h>
@@ -6,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "firmware_loader.h"
+#include "firmware/firmware_loader.h"
 #include "run_process.h"
 #include "scratch_dir.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost per command of the iSCSI path through SendASPI32Command, against a plain libiscsi
 // synchronous loop sending the same READ ELEMENT STATUS to the same tgtd, in one run. The
 // ratio of the two medians is printed at the end.
@@ -13,7 +14,7 @@
 #include <vector>
 
 #include "tgt_changer.h"
-#include "wnaspi32.h"
+#include <karvel/wnaspi32.h>
 
 namespace {
 

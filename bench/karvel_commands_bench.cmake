@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # karvel's commands on the simulated jukebox: processor time while the changer works, and a
 # Reset of the largest jukebox.
 add_executable(karvel_commands_bench ${CMAKE_CURRENT_SOURCE_DIR}/karvel_commands_bench.cpp)

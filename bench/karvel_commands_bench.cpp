@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // karvel's commands on the simulated jukebox through libwnaspi32.so: how much processor time
 // the program spends while a slow picker moves (it waits without spinning), and how long a
 // Reset that rebuilds a 25600-slot list takes, every button kept in step with the list.
@@ -15,7 +16,7 @@
 
 #include "changer_app.h"
 #include "changer_dlg.h"
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 #include "resources/resource_ids.h"
 #include "scripted_modal_services.h"
 #include "sim/sim_state.h"

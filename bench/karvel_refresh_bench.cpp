@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One refresh of karvel's view (RefreshView) on a 250-slot changer played by the scripted
 // ASPI fake: its time, and the number of SCSI commands it sends (counter scsi_commands).
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // From process start to the first painted view of karvel's main dialog on a 250-slot
 // simulated jukebox: each iteration starts this program again as a child, which runs the
 // program's own start (ASPI check, profile, discovery, first refresh) and ends right after

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Round trips through SendASPI32Command on the simulated jukebox.
 add_executable(sim_bench ${CMAKE_CURRENT_SOURCE_DIR}/sim_bench.cpp)
 target_link_libraries(sim_bench PRIVATE wnaspi32 benchmark::benchmark)

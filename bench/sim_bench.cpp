@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Round trips through SendASPI32Command on the simulated jukebox: the cost of reading the
 // state file again under its lock per command, and of a move's durable write.
 #include <benchmark/benchmark.h>
@@ -9,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "wnaspi32.h"
+#include <karvel/wnaspi32.h>
 
 namespace {
 

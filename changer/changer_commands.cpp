@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // The five SCSI-2 medium changer commands. Element addresses travel high byte first;
 // the transport comes last in the parameters but first (bytes 2-3) in the CDBs.
 #include "byte_order.h"
 #include "command_frame.h"
 #include "library_export.h"
-#include "ostrik.h"
+#include <karvel/ostrik.h>
 #include "scsi_codes.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mount and UnMount: load a drive from an element, and send a drive's medium home,
 // each retrying a failed move once. They keep their element status reports in
 // module-level buffers, so calls must not overlap.
@@ -5,8 +6,8 @@
 
 #include "byte_order.h"
 #include "library_export.h"
-#include "nevsel.h"
-#include "ostrik.h"
+#include <karvel/nevsel.h>
+#include <karvel/ostrik.h>
 
 namespace {
 

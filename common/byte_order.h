@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Big-endian fields of CDBs and SCSI data, read and written byte by byte.
 // Never cast a byte pointer to a wider integer: SCSI fields are unaligned.
 #pragma once

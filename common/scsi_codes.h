@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names for the SCSI operation codes, status bytes and sense keys this system uses.
 #pragma once
 

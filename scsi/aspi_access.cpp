@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The request block and the two ASPI entries: support query, block preparation,
 // submission with a poll for completion, and the message-box hook.
 #include <atomic>
@@ -6,7 +7,7 @@
 #include <mutex>
 
 #include "library_export.h"
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 
 namespace {
 

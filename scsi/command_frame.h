@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The common start of every command that Nevsel and Ostrik build: an empty execute
 // request of the stated CDB length, its operation code, and the LUN in CDB byte 1.
 #pragma once
 
 #include <cstdint>
 
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 
 namespace karvel {
 

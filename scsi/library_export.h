@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How an export of Nevsel and Ostrik is built: C linkage, default visibility, and a
 // guard that keeps every exception inside the library.
 #pragma once

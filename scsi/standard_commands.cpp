@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fifteen standard SCSI-2 commands: each prepares the caller's request block, fills
 // in its CDB and data buffer fields, submits it and returns the final status.
 // Arguments are cut to the width of their CDB field and never validated.

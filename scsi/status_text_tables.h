@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library's numbered status texts and, per text function, the table from input
 // byte(s) to text number. Data only: the text functions and their tests read it.
 #pragma once

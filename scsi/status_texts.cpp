@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The five text functions: look the input up, copy the numbered text into the caller's
 // buffer, or write the function's format text with the input in hexadecimal.
 #include <cstring>
@@ -5,7 +6,7 @@
 #include <stdexcept>
 
 #include "library_export.h"
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 #include "status_text_tables.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "iscsi_session.h"
 
 #include <iscsi/iscsi.h>
@@ -8,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "sg/command_outcome.h"
+#include "command_outcome.h"
 
 namespace aspi {
 

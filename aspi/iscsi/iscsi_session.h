@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One libiscsi connection (a discovery session or a session with one target), driven by our
 // own poll loop so that every wait has a deadline: a dead target cannot hold a caller forever.
 #pragma once
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "iscsi_portal.h"
+#include "aspi_config/iscsi_portal.h"
 #include "transport.h"
 
 struct iscsi_context;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "iscsi_transport.h"
 
 #include <cstdio>
@@ -6,8 +7,8 @@
 
 #include "iscsi_session.h"
 #include "scsi_codes.h"
-#include "sg/command_outcome.h"
-#include "sg/command_timeout.h"
+#include "command_outcome.h"
+#include "command_timeout.h"
 
 namespace aspi {
 

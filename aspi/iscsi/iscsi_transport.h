@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The iSCSI transport: one host adapter per portal; the portal's targets, in the order its
 // SendTargets discovery lists them, are target ids 0, 1, ...; LUNs are LUNs. A line that names
 // one target serves just that target, as target id 0, without discovery.
@@ -7,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "iscsi_portal.h"
+#include "aspi_config/iscsi_portal.h"
 #include "transport.h"
 
 namespace aspi {

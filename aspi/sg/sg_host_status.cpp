@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sg_host_status.h"
 
 #include <array>

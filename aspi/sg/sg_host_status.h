@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The kernel's host byte and driver byte of an SG_IO reply, read as a HostCondition.
 #pragma once
 

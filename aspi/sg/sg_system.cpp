@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sg_system.h"
 
 #include <fcntl.h>

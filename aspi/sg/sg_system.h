@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the SG_IO transport needs from the system, gathered so that tests can hand it a fake
 // sysfs tree and a scripted ioctl: CI machines have no SCSI hardware.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sg_transport.h"
 
 #include <fcntl.h>
@@ -16,7 +17,7 @@
 
 #include "command_outcome.h"
 #include "command_timeout.h"
-#include "sg_host_scan.h"
+#include "aspi_config/sg_host_scan.h"
 #include "sg_host_status.h"
 
 namespace aspi {

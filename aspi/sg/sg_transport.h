@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SG_IO transport: one host adapter per local SCSI host, commands through /dev/sgN.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "changer_device.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated medium changer's command set: one handler per operation code, looked up in
 // a table that the transport and the tests both read. Handlers work on a JukeboxState that
 // the transport has loaded under the jukebox's lock, and say whether they changed it.

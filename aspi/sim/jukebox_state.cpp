@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jukebox_state.h"
 
 #include <algorithm>

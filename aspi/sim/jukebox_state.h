@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the simulated jukebox is and holds: its element geometry, the discs where they
 // physically are (the truth), and the changer's non-volatile records of full slots (its
 // belief), which may disagree until INITIALIZE ELEMENT STATUS makes them match again.

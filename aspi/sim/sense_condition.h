@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The conditions the simulated changer reports, as (sense key, ASC, ASCQ), and the
 // fixed-format sense data that carries one.
 #pragma once

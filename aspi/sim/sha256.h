@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SHA-256, for the digest of a downloaded firmware image.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sim configuration line: "sim PATH [key=value ...]".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading and setting up a simulated jukebox from tests and tools, in any process, even
 // while programs use the jukebox: every call holds the jukebox's lock, and every write is
 // atomic. What the types mean is in jukebox_state.h; the file's text in the README.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_transport.h"
 
 #include <algorithm>

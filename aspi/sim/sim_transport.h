@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sim transport: one host adapter whose only device is a simulated disc changer, kept
 // in a state file that any number of programs may share.
 #pragma once

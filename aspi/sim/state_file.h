@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The jukebox's files: the state file, the lock file beside it that keeps two programs'
 // writes apart, and the downloaded firmware image. Every write is atomic and durable:
 // a temporary file, fsync, rename over the old file, fsync of the directory.

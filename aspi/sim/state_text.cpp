@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "state_text.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The state file's text: a human-readable, line-per-fact form of a JukeboxState.
 #pragma once
 

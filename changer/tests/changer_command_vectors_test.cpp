@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 // What each changer command puts into the request block and sends, and the guard's FFh.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "command_vector.h"
-#include "ostrik.h"
+#include <karvel/ostrik.h>
 
 namespace karvel::test {
 namespace {

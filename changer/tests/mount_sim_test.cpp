@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mount and UnMount against the simulated jukebox through the real ASPI layer: the disc
 // really moves, as a READ ELEMENT STATUS from a fresh request block shows afterwards.
 #include <gtest/gtest.h>
@@ -11,8 +12,8 @@
 #include <vector>
 
 #include "byte_order.h"
-#include "nevsel.h"
-#include "ostrik.h"
+#include <karvel/nevsel.h>
+#include <karvel/ostrik.h>
 
 namespace karvel::test {
 namespace {

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 // Mount and UnMount as the command sequences they send to a scripted changer.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
 
-#include "ostrik.h"
+#include <karvel/ostrik.h>
 #include "scripted_aspi.h"
 #include "scsi_codes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What each standard command puts into the request block and sends: CDB bytes, CDB
 // length, data phase length and buffer; and the guard's FFh when submitting throws.
 #include <gtest/gtest.h>
@@ -5,7 +6,7 @@
 #include <vector>
 
 #include "command_vector.h"
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 
 namespace karvel::test {
 namespace {

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Preparing a request block, and submitting it with a poll for completion.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 #include "scripted_aspi.h"
 
 namespace karvel::test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every row of the five text tables and their format texts, as the operator reads them.
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 #include "status_text_tables.h"
 
 namespace karvel::test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GetAspi32Info queries the layer once per process and complains on every call while the
 // layer is not ready. The cache lives for the process, so each case runs in a child process
 // forked before this executable has touched it.
@@ -9,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "nevsel.h"
+#include <karvel/nevsel.h>
 #include "scripted_aspi.h"
 
 namespace karvel::test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,8 +10,8 @@
 #include <tuple>
 
 #include "byte_order.h"
-#include "nevsel.h"
-#include "ostrik.h"
+#include <karvel/nevsel.h>
+#include <karvel/ostrik.h>
 #include "scsi_codes.h"
 #include "tgt_changer.h"
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Usage: check_exports.sh LIBRARY EXPECTED_LIST
 # Passes when the library's defined dynamic symbols are exactly the C functions named in
 # EXPECTED_LIST (one a line), apart from the linker's own section markers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One command's expected request, and the checks that run it against a ScriptedAspi:
 // the CDB vector tables of Nevsel and Ostrik are lists of these.
 #pragma once

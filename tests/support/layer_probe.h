@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A get-device-type probe sent straight to an ASPI layer object, for tests of a transport.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A scripted stand-in for the ASPI layer in test executables. Linking the `scripted_aspi`
 // library puts SendASPI32Command and GetASPI32SupportInfo into the executable, exported,
 // so they take precedence over libwnaspi32.so's for the whole process, including the
@@ -12,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "wnaspi32.h"
+#include <karvel/wnaspi32.h>
 
 namespace karvel::test {
 

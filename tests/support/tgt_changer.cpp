@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tgt_changer.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A real SMC changer for tests: tgtd (the Linux SCSI target daemon) on a loopback port, with
 // one iSCSI target holding a changer LUN and two DVD drive LUNs as its data transfer elements,
 // and an ASPI32 configuration file whose only line is that portal.

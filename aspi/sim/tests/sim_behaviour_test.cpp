@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The jukebox's behaviour over several commands: records against truth, initiators and
 // their unit attention, injected faults, the simulated operator, firmware, addressing.
 #include <gtest/gtest.h>

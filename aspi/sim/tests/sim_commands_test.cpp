@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each command of the simulated changer on a fresh default jukebox (transport 0000h, slots
 // 0001h-0032h with 1-30 full, port 0033h, drives 4000h-4001h): status, sense and data.
 #include <gtest/gtest.h>

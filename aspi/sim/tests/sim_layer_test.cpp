@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The jukebox end to end through the layer's request blocks, and what it does with a state
 // file that is damaged or that a crash left half written.
 #include <gtest/gtest.h>

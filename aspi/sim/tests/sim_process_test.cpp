@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two programs on one jukebox, each a process of its own that opens libwnaspi32 with only
 // a sim line in its configuration: one sees what the other did, and moves made at the same
 // time are neither lost nor made twice.
@@ -10,7 +11,7 @@
 
 #include "sim/sim_state.h"
 #include "sim_test_support.h"
-#include "wnaspi32.h"
+#include <karvel/wnaspi32.h>
 
 namespace aspi::sim::testing {
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The jukebox's configuration line, its seeded geometry and its state file text.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small helpers for the simulated jukebox's tests: a scratch directory, and one command sent
 // through a transport with its outcome as plain values.
 #pragma once

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The scripted layer is what the libraries really reach, and it answers as scripted.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "nevsel.h"
-#include "ostrik.h"
+#include <karvel/nevsel.h>
+#include <karvel/ostrik.h>
 #include "scripted_aspi.h"
 #include "scsi_codes.h"
 

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#include "aspi_config/layer_config.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace aspi {
+
+std::string config_path() {
+    if (const char* explicit_path = std::getenv("ASPI32_CONFIG"); explicit_path && *explicit_path)
+        return explicit_path;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/wnaspi32.conf";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.config/wnaspi32.conf";
+}
+
+std::vector<TransportLine> parse_config(const std::string& text, const std::string& file) {
+    std::vector<TransportLine> lines;
+    std::istringstream in(text);
+    std::string raw;
+    int number = 0;
+    while (std::getline(in, raw)) {
+        ++number;
+        if (auto hash = raw.find('#'); hash != std::string::npos) raw.erase(hash);
+        std::istringstream words(raw);
+        TransportLine line{file, number, {}, {}};
+        if (!(words >> line.transport)) continue;
+        for (std::string word; words >> word;) line.args.push_back(word);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<TransportLine> default_config() {
+    return {TransportLine{"(built-in default)", 0, "sg", {}}};
+}
+
+}  // namespace aspi

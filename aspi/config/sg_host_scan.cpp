@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "aspi_config/sg_host_scan.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <tuple>
+
+namespace aspi {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Parses a whole decimal number; nothing for anything else.
+std::optional<unsigned> parse_number(std::string_view text) {
+    unsigned value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+struct DeviceAddress {
+    unsigned host, channel, target, lun;
+};
+
+// Parses a "H:C:T:L" device directory name.
+std::optional<DeviceAddress> parse_address(std::string_view name) {
+    unsigned parts[4];
+    for (int i = 0; i < 4; ++i) {
+        size_t colon = i < 3 ? name.find(':') : name.size();
+        if (colon == std::string_view::npos) return std::nullopt;
+        auto number = parse_number(name.substr(0, colon));
+        if (!number) return std::nullopt;
+        parts[i] = *number;
+        name.remove_prefix(i < 3 ? colon + 1 : colon);
+    }
+    return DeviceAddress{parts[0], parts[1], parts[2], parts[3]};
+}
+
+std::optional<unsigned> read_number_file(const fs::path& path) {
+    std::ifstream in(path);
+    std::string text;
+    if (!(in >> text)) return std::nullopt;
+    return parse_number(text);
+}
+
+std::string sg_node_of(const fs::path& deviceDir) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(deviceDir / "scsi_generic", error)) {
+        std::string name = entry.path().filename().string();
+        if (name.starts_with("sg")) return name;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<SgDevice> scan_sg_devices(const std::string& sysfsRoot, unsigned hostNumber) {
+    std::vector<SgDevice> devices;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::path(sysfsRoot) / "bus/scsi/devices", error)) {
+        auto address = parse_address(entry.path().filename().string());
+        if (!address || address->host != hostNumber || address->channel != 0) continue;
+        if (address->target > 255 || address->lun > 255) continue;
+        auto type = read_number_file(entry.path() / "type");
+        if (!type) continue;
+        SgDevice device;
+        device.target = static_cast<uint8_t>(address->target);
+        device.lun = static_cast<uint8_t>(address->lun);
+        device.deviceType = static_cast<uint8_t>(*type & 0x1F);
+        device.sgName = sg_node_of(entry.path());
+        devices.push_back(std::move(device));
+    }
+    std::sort(devices.begin(), devices.end(), [](const SgDevice& a, const SgDevice& b) {
+        return std::tie(a.target, a.lun) < std::tie(b.target, b.lun);
+    });
+    return devices;
+}
+
+std::vector<SgHost> scan_sg_hosts(const std::string& sysfsRoot) {
+    std::vector<SgHost> hosts;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::path(sysfsRoot) / "class/scsi_host", error)) {
+        std::string name = entry.path().filename().string();
+        if (!name.starts_with("host")) continue;
+        if (auto number = parse_number(std::string_view(name).substr(4)))
+            hosts.push_back(SgHost{*number, {}});
+    }
+    std::sort(hosts.begin(), hosts.end(), [](const SgHost& a, const SgHost& b) { return a.number < b.number; });
+    for (auto& host : hosts) host.devices = scan_sg_devices(sysfsRoot, host.number);
+    return hosts;
+}
+
+}  // namespace aspi

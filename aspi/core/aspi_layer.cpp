@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+#include "aspi_layer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <sstream>
+
+#include "iscsi/iscsi_transport.h"
+#include "aspi_config/layer_config.h"
+#include "opcode_direction.h"
+#include "sg/sg_transport.h"
+#include "sim/sim_transport.h"
+
+namespace aspi {
+
+namespace {
+
+struct FactoryEntry {
+    const char* word;
+    TransportFactory factory;
+};
+
+constexpr FactoryEntry kFactories[] = {
+    {"sim", make_sim_transports},
+    {"sg", make_sg_transports},
+    {"iscsi", make_iscsi_transports},
+};
+
+// The status byte is what a poller reads from another context: publish it last.
+void publish_status(uint8_t& field, uint8_t value) {
+    std::atomic_ref<uint8_t>(field).store(value, std::memory_order_release);
+}
+
+}  // namespace
+
+TransportFactory factory_for(const std::string& transport) {
+    for (const auto& entry : kFactories)
+        if (transport == entry.word) return entry.factory;
+    return nullptr;
+}
+
+AspiLayer::AspiLayer(std::vector<std::unique_ptr<Transport>> adapters)
+    : adapters_(std::move(adapters)) {
+    if (adapters_.size() > 255) adapters_.resize(255);
+}
+
+AspiLayer AspiLayer::not_ready(std::string fault) {
+    AspiLayer layer({});
+    layer.ready_ = false;
+    layer.fault_ = std::move(fault);
+    return layer;
+}
+
+AspiLayer AspiLayer::from_config_file(const std::string& path) {
+    std::vector<TransportLine> lines;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        if (errno != ENOENT) {
+            std::string fault = "wnaspi32: " + path + ": cannot read: " + std::strerror(errno);
+            std::fprintf(stderr, "%s\n", fault.c_str());
+            return not_ready(fault);
+        }
+        lines = default_config();
+    } else {
+        std::ostringstream text;
+        text << file.rdbuf();
+        lines = parse_config(text.str(), path);
+    }
+
+    std::vector<std::unique_ptr<Transport>> adapters;
+    for (const auto& line : lines) {
+        std::string where = "wnaspi32: " + line.file + ":" + std::to_string(line.number) + ": ";
+        try {
+            TransportFactory factory = factory_for(line.transport);
+            if (!factory)
+                throw ConfigError("unknown transport '" + line.transport +
+                                  "' (expected sim, sg or iscsi)");
+            for (auto& adapter : factory(line)) adapters.push_back(std::move(adapter));
+        } catch (const std::exception& error) {
+            std::string fault = where + error.what();
+            std::fprintf(stderr, "%s\n", fault.c_str());
+            return not_ready(fault);
+        }
+    }
+    return AspiLayer(std::move(adapters));
+}
+
+uint32_t AspiLayer::support_info() const {
+    uint32_t status = ready_ ? SS_COMP : SS_FAILED_INIT;
+    return (status << 8) | static_cast<uint32_t>(adapters_.size());
+}
+
+uint32_t AspiLayer::send(SRBunion* srb) {
+    if (!srb) return SS_INVALID_SRB;
+    uint8_t status;
+    switch (srb->exec.SRB_Cmd) {
+    case SC_GET_DEV_TYPE:
+        status = get_device_type(srb->gdev);
+        publish_status(srb->gdev.SRB_Status, status);
+        return status;
+    case SC_EXEC_SCSI_CMD:
+        status = execute(srb->exec);
+        publish_status(srb->exec.SRB_Status, status);
+        return status;
+    default:
+        publish_status(srb->exec.SRB_Status, SS_INVALID_CMD);
+        return SS_INVALID_CMD;
+    }
+}
+
+uint8_t AspiLayer::get_device_type(SRB_GDEVBlock& block) {
+    if (block.SRB_HaId >= adapters_.size()) return SS_INVALID_HA;
+    try {
+        Transport& adapter = *adapters_[block.SRB_HaId];
+        if (block.SRB_Target == 0 && block.SRB_Lun == 0) adapter.beginScan();
+        if (auto type = adapter.deviceType(block.SRB_Target, block.SRB_Lun)) {
+            block.SRB_DeviceType = *type;
+            return SS_COMP;
+        }
+        return SS_NO_DEVICE;
+    } catch (const std::bad_alloc&) {
+        return SS_NO_RESOURCES;
+    } catch (...) {
+        return SS_ERR;
+    }
+}
+
+uint8_t AspiLayer::execute(SRB_ExecSCSICmd& block) {
+    if (block.SRB_HaId >= adapters_.size()) return SS_INVALID_HA;
+    if (block.SRB_CDBLen == 0 || block.SRB_CDBLen > sizeof block.CDBByte) return SS_INVALID_SRB;
+    if (block.SRB_BufLen > 0 && !block.SRB_BufPointer) return SS_INVALID_SRB;
+    if (block.SRB_BufLen > kMaxTransferLength) return SS_BUFFER_TO_BIG;
+
+    auto direction = direction_of(block.CDBByte[0]);
+    if (!direction) {
+        if (block.SRB_BufLen > 0) return SS_INVALID_SRB;  // refuse rather than guess
+        direction = DataDirection::none;
+    }
+
+    CommandRequest request;
+    request.target = block.SRB_Target;
+    request.lun = block.SRB_Lun;
+    request.cdb = {block.CDBByte, block.SRB_CDBLen};
+    request.direction = *direction;
+    if (*direction != DataDirection::none && block.SRB_BufLen > 0)
+        request.data = {block.SRB_BufPointer, block.SRB_BufLen};
+
+    publish_status(block.SRB_Status, SS_PENDING);
+    CommandResult result;
+    try {
+        result = adapters_[block.SRB_HaId]->execute(request);
+    } catch (const std::bad_alloc&) {
+        return SS_NO_RESOURCES;
+    } catch (...) {
+        return SS_ERR;
+    }
+
+    block.SRB_HaStat = result.hostStatus;
+    block.SRB_TargStat = result.targetStatus;
+    size_t senseBytes = std::min<size_t>({result.senseLength, block.SRB_SenseLen, sizeof block.SenseArea});
+    std::memcpy(block.SenseArea, result.sense.data(), senseBytes);
+    // A transport must finish the request; a pending status here would hang every poller.
+    return result.aspiStatus == SS_PENDING ? SS_ERR : result.aspiStatus;
+}
+
+}  // namespace aspi

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+// The host adapter layer behind GetASPI32SupportInfo and SendASPI32Command:
+// a list of host adapters, each served by one transport.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "transport.h"
+
+namespace aspi {
+
+// Largest data phase one request may carry; bigger ones end with SS_BUFFER_TO_BIG.
+inline constexpr uint32_t kMaxTransferLength = 16u * 1024 * 1024;
+
+class AspiLayer {
+public:
+    // A ready layer serving these adapters, numbered from 0 in order.
+    explicit AspiLayer(std::vector<std::unique_ptr<Transport>> adapters);
+
+    // A layer that is not ready; fault is the one-line reason already reported.
+    static AspiLayer not_ready(std::string fault);
+
+    // Builds the layer from the configuration file at path (the default set when it does not
+    // exist); a line it cannot use makes it not ready and is reported once on stderr.
+    static AspiLayer from_config_file(const std::string& path);
+
+    // Returns the support value: bits 0-7 adapter count, bits 8-15 SS_COMP or SS_FAILED_INIT.
+    uint32_t support_info() const;
+
+    // Carries out srb (owned by the caller) and returns its final status; never throws.
+    uint32_t send(SRBunion* srb);
+
+    bool ready() const { return ready_; }
+    const std::string& fault() const { return fault_; }
+
+private:
+    uint8_t get_device_type(SRB_GDEVBlock& block);
+    uint8_t execute(SRB_ExecSCSICmd& block);
+
+    std::vector<std::unique_ptr<Transport>> adapters_;
+    bool ready_ = true;
+    std::string fault_;
+};
+
+// Returns the transport factory for a configuration line's first word, or null.
+TransportFactory factory_for(const std::string& transport);
+
+}  // namespace aspi

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "aspi_layer.h"
+#include "aspi_config/layer_config.h"
+#include "opcode_direction.h"
+
+namespace aspi {
+namespace {
+
+// Records what reaches the transport and answers with a programmed result.
+class RecordingTransport : public Transport {
+public:
+    CommandResult execute(const CommandRequest& request) override {
+        ++executed;
+        cdb.assign(request.cdb.begin(), request.cdb.end());
+        direction = request.direction;
+        dataSize = request.data.size();
+        return answer;
+    }
+    std::optional<uint8_t> deviceType(uint8_t target, uint8_t lun) override {
+        ++probes;
+        if (target == 2 && lun == 0) return 8;
+        return std::nullopt;
+    }
+    void beginScan() override { ++scans; }
+
+    CommandResult answer;
+    int executed = 0, probes = 0, scans = 0;
+    std::vector<uint8_t> cdb;
+    DataDirection direction = DataDirection::none;
+    size_t dataSize = 0;
+};
+
+struct LayerFixture : ::testing::Test {
+    LayerFixture() {
+        auto owned = std::make_unique<RecordingTransport>();
+        transport = owned.get();
+        std::vector<std::unique_ptr<Transport>> adapters;
+        adapters.push_back(std::move(owned));
+        layer = std::make_unique<AspiLayer>(std::move(adapters));
+    }
+    SRBunion execRequest(uint8_t opcode, uint32_t bufLen) {
+        SRBunion srb{};
+        srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
+        srb.exec.SRB_CDBLen = 6;
+        srb.exec.SRB_SenseLen = SENSE_LEN;
+        srb.exec.CDBByte[0] = opcode;
+        srb.exec.SRB_BufLen = bufLen;
+        srb.exec.SRB_BufPointer = bufLen ? buffer : nullptr;
+        return srb;
+    }
+    uint8_t buffer[64]{};
+    RecordingTransport* transport;
+    std::unique_ptr<AspiLayer> layer;
+};
+
+TEST_F(LayerFixture, SupportValueCountsAdaptersAndSaysReady) {
+    EXPECT_EQ(layer->support_info(), 0x0101u);
+    EXPECT_EQ(AspiLayer::not_ready("x").support_info(), uint32_t{SS_FAILED_INIT} << 8);
+}
+
+TEST_F(LayerFixture, ExecuteCopiesOutcomeAndAtMostSenseLenBytes) {
+    transport->answer.aspiStatus = SS_ERR;
+    transport->answer.targetStatus = 0x02;
+    transport->answer.hostStatus = HASTAT_OK;
+    transport->answer.senseLength = 16;
+    for (int i = 0; i < 16; ++i) transport->answer.sense[i] = uint8_t(0xA0 + i);
+    SRBunion srb = execRequest(0x12, 47);
+    EXPECT_EQ(layer->send(&srb), SS_ERR);
+    EXPECT_EQ(srb.exec.SRB_Status, SS_ERR);
+    EXPECT_EQ(srb.exec.SRB_TargStat, 0x02);
+    EXPECT_EQ(srb.exec.SenseArea[13], 0xAD);
+    EXPECT_EQ(srb.exec.SenseArea[14], 0);  // only the 14 bytes asked for
+    EXPECT_EQ(transport->direction, DataDirection::in);
+    EXPECT_EQ(transport->dataSize, 47u);
+    EXPECT_EQ(transport->cdb.size(), 6u);
+}
+
+struct Refusal {
+    const char* what;
+    uint8_t cmd, ha, cdbLen, opcode;
+    uint32_t bufLen;
+    bool nullBuffer;
+    uint8_t status;
+};
+
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.what; }
+
+class LayerRefusals : public LayerFixture, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(LayerRefusals, RefusedBeforeReachingTheTransport) {
+    const Refusal& c = GetParam();
+    SRBunion srb = execRequest(c.opcode, c.bufLen);
+    srb.exec.SRB_Cmd = c.cmd;
+    srb.exec.SRB_HaId = c.ha;
+    srb.exec.SRB_CDBLen = c.cdbLen;
+    if (c.nullBuffer) srb.exec.SRB_BufPointer = nullptr;
+    EXPECT_EQ(layer->send(&srb), c.status) << c.what;
+    EXPECT_EQ(srb.exec.SRB_Status, c.status) << c.what;
+    EXPECT_EQ(transport->executed, 0) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LayerRefusals,
+    ::testing::Values(Refusal{"unknown request code", 7, 0, 6, 0x00, 0, false, SS_INVALID_CMD},
+                      Refusal{"no such adapter", SC_EXEC_SCSI_CMD, 1, 6, 0x00, 0, false, SS_INVALID_HA},
+                      Refusal{"CDB length 0", SC_EXEC_SCSI_CMD, 0, 0, 0x00, 0, false, SS_INVALID_SRB},
+                      Refusal{"CDB length 17", SC_EXEC_SCSI_CMD, 0, 17, 0x00, 0, false, SS_INVALID_SRB},
+                      Refusal{"data without buffer", SC_EXEC_SCSI_CMD, 0, 6, 0x12, 47, true, SS_INVALID_SRB},
+                      Refusal{"unknown opcode with data", SC_EXEC_SCSI_CMD, 0, 6, 0xC1, 8, false, SS_INVALID_SRB},
+                      Refusal{"too big", SC_EXEC_SCSI_CMD, 0, 6, 0x3C, kMaxTransferLength + 1, false,
+                              SS_BUFFER_TO_BIG}),
+    [](const ::testing::TestParamInfo<Refusal>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+TEST_F(LayerFixture, UnknownOpcodeWithoutDataGoesThrough) {
+    SRBunion srb = execRequest(0xC1, 0);
+    EXPECT_EQ(layer->send(&srb), SS_COMP);
+    EXPECT_EQ(transport->direction, DataDirection::none);
+}
+
+TEST_F(LayerFixture, GetDeviceTypeAnswersAndStartsAScanAtTargetZero) {
+    SRBunion srb{};
+    srb.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
+    EXPECT_EQ(layer->send(&srb), SS_NO_DEVICE);
+    srb.gdev.SRB_Target = 2;
+    EXPECT_EQ(layer->send(&srb), SS_COMP);
+    EXPECT_EQ(srb.gdev.SRB_Status, SS_COMP);
+    EXPECT_EQ(srb.gdev.SRB_DeviceType, 8);
+    EXPECT_EQ(transport->scans, 1);
+    EXPECT_EQ(transport->probes, 2);
+}
+
+TEST(OpcodeDirections, EveryCommandTheSystemSendsHasOneEntry) {
+    std::set<uint8_t> seen;
+    for (const auto& entry : opcode_directions()) EXPECT_TRUE(seen.insert(entry.opcode).second);
+    EXPECT_EQ(direction_of(0xB8), DataDirection::in);
+    EXPECT_EQ(direction_of(0x3B), DataDirection::out);
+    EXPECT_EQ(direction_of(0xA5), DataDirection::none);
+    EXPECT_FALSE(direction_of(0xC1));
+}
+
+TEST(LayerConfig, ParsesWordsDropsCommentsAndKeepsLineNumbers) {
+    auto lines = parse_config("# jukeboxes\n\nsim /tmp/a.state slots=20 # demo\n  sg\n", "f.conf");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].transport, "sim");
+    EXPECT_EQ(lines[0].number, 3);
+    EXPECT_EQ(lines[0].args, (std::vector<std::string>{"/tmp/a.state", "slots=20"}));
+    EXPECT_EQ(lines[1].transport, "sg");
+    EXPECT_EQ(lines[1].number, 4);
+}
+
+TEST(LayerConfig, UnknownTransportMakesTheLayerNotReadyAndNamesFileAndLine) {
+    auto path = std::filesystem::temp_directory_path() / "aspi_layer_test_bad.conf";
+    std::ofstream(path) << "# first\nfloppy /dev/fd0\n";
+    testing::internal::CaptureStderr();
+    AspiLayer layer = AspiLayer::from_config_file(path.string());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(layer.ready());
+    EXPECT_EQ(layer.support_info() & 0xFF00, uint32_t{SS_FAILED_INIT} << 8);
+    EXPECT_NE(err.find(path.string() + ":2: unknown transport 'floppy'"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    std::filesystem::remove(path);
+}
+
+TEST(LayerConfig, PathFollowsTheEnvironment) {
+    setenv("ASPI32_CONFIG", "/x/y.conf", 1);
+    EXPECT_EQ(config_path(), "/x/y.conf");
+    unsetenv("ASPI32_CONFIG");
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ(config_path(), "/cfg/wnaspi32.conf");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/op", 1);
+    EXPECT_EQ(config_path(), "/home/op/.config/wnaspi32.conf");
+}
+
+}  // namespace
+}  // namespace aspi

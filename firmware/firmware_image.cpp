@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#include "firmware/firmware_image.h"
+
+#include <algorithm>
+
+namespace karvel::firmware {
+
+FirmwareImage::FirmwareImage() : bytes_(kFirmwareImageSize, 0xFF) {}
+
+bool FirmwareImage::store(int64_t offset, std::span<const uint8_t> data) {
+    if (offset < 0 || offset > static_cast<int64_t>(kFirmwareImageSize) ||
+        data.size() > kFirmwareImageSize - static_cast<std::size_t>(offset))
+        return false;
+    std::copy(data.begin(), data.end(), bytes_.begin() + offset);
+    return true;
+}
+
+}  // namespace karvel::firmware

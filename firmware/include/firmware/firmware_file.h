@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+// The chosen firmware file, read as stored (no translation of line ends), through a buffer.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace karvel::firmware {
+
+// Room a line buffer needs beyond its limit: the cut character and the zero byte.
+inline constexpr std::size_t kLineBufferSlack = 2;
+// The line buffer of the text load and its limit, as New Firmware has always used them.
+inline constexpr uint16_t kLineLimit = 250;
+inline constexpr std::size_t kLineBufferSize = kLineLimit + kLineBufferSlack;
+
+class CFirmwareFile {
+public:
+    CFirmwareFile() = default;
+    ~CFirmwareFile();
+    CFirmwareFile(const CFirmwareFile&) = delete;
+    CFirmwareFile& operator=(const CFirmwareFile&) = delete;
+
+    // Opens path for reading; returns false on failure, with the reason in SystemReason().
+    bool Open(const std::string& path);
+
+    // Closes the file (also done by the destructor).
+    void Close();
+
+    // Reads the next line into buffer, ended by a zero byte, and returns its length; 0 when
+    // the line is empty or nothing more is to be read (AtEnd() tells the end of the file
+    // apart, Failed() a read error).
+    // CR LF and LF end a line, the CR is dropped, and a last line without a line end is kept
+    // whole. A line longer than limit is cut: the first `limit` characters come back, the next
+    // two are lost, and the next call goes on inside the same line. limit is lowered to what
+    // buffer can hold (limit + 2 bytes).
+    uint16_t ReadLine(std::span<char> buffer, uint16_t limit);
+
+    // Reads up to into.size() bytes and returns how many it read; fewer only at the end of the
+    // file or on a read error (see Failed()).
+    std::size_t Read(std::span<uint8_t> into);
+
+    // True when the last ReadLine found nothing more to read: not even a line end.
+    bool AtEnd() const { return atEnd_; }
+    // True once opening or reading has failed.
+    bool Failed() const { return error_ != 0; }
+    // The system's text for the failure, empty when there was none.
+    std::string SystemReason() const;
+
+private:
+    // Fills the buffer with the next bytes; false at the end of the file or on a read error.
+    bool Refill();
+
+    int fd_ = -1;
+    int error_ = 0;
+    bool atEnd_ = false;
+    std::array<uint8_t, 64 * 1024> buffer_{};
+    std::size_t position_ = 0;
+    std::size_t filled_ = 0;
+};
+
+}  // namespace karvel::firmware

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#include "changer_app.h"
+
+#include "changer_dlg.h"
+#include <karvel/nevsel.h>
+#include "profile.h"
+#include "ui/message_box.h"
+#include "ui/visual_style.h"
+
+namespace {
+
+// Nevsel's own message box (the ASPI layer not being ready), shown as the program's.
+void showLibraryMessage(const char* text, const char* caption) {
+    karvel::ui::modalServices().messageBox(nullptr, QString::fromUtf8(text),
+                                           QString::fromUtf8(caption),
+                                           karvel::ui::MessageIcon::stop,
+                                           karvel::ui::MessageButtons::ok);
+}
+
+}  // namespace
+
+TargetAddress readSavedTarget() {
+    const PrivateProfile profile(profilePath());
+    const QString section = QStringLiteral("JukeBox Default");
+    TargetAddress target;
+    target.hostAdapter = static_cast<uint8_t>(profile.getInt(section, QStringLiteral("Host"), 0));
+    target.targetId = static_cast<uint8_t>(profile.getInt(section, QStringLiteral("ScsiId"), 0));
+    target.lun = static_cast<uint8_t>(profile.getInt(section, QStringLiteral("Lun"), 0));
+    return target;
+}
+
+bool CChangerApp::InitInstance() {
+    NevselSetMessageBoxHook(&showLibraryMessage);
+    const uint32_t support = GetAspi32Info();
+    if (((support >> 8) & 0xFF) != SS_COMP)
+        return false;
+    m_adapterCount = static_cast<uint8_t>(support & 0xFF);
+    karvel::ui::enable3dControls();
+    m_defaultTarget = readSavedTarget();
+
+    CChangerDlg dlg(*this);
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return false;
+}

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+// The inventory view: device identity, element address assignment, slot list, drive
+// occupancy and the three selection lists.
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "byte_order.h"
+#include "changer_dlg.h"
+#include <karvel/nevsel.h>
+#include <karvel/ostrik.h>
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+#include "scsi_codes.h"
+
+using namespace karvel;
+
+namespace {
+
+constexpr uint8_t kElementAddressPage = 0x1D;
+constexpr uint8_t kModeSenseLength = 31;
+constexpr size_t kAssignmentBytes = 16;  // eight 16-bit values
+constexpr int kSlotsWithoutFullnessMap = 18;
+constexpr int kSlotsPerGroup = 100;
+constexpr int kLastBufferId = 255;
+constexpr uint8_t kReadBufferDataMode = 2;
+constexpr uint32_t kFullnessMapLength = 13;
+constexpr uint8_t kStorageElement = 2;
+constexpr uint8_t kDataTransferElement = 4;
+constexpr uint32_t kStatusHeaderLength = 16;  // element status header and page header
+constexpr uint32_t kDescriptorLength = 16;
+constexpr uint32_t kMaxAllocationLength = 0xFFFFFF;  // the CDB's 24-bit field
+constexpr uint32_t kLongestStorageDescriptor = 64;
+
+// Returns bytes [from, from + count) of data as text, ending early at a zero byte.
+QString textOf(const uint8_t* data, size_t from, size_t count) {
+    const uint8_t* begin = data + from;
+    const uint8_t* end = std::find(begin, begin + count, uint8_t{0});
+    return QString::fromLatin1(reinterpret_cast<const char*>(begin), end - begin);
+}
+
+// Returns the assignment in a MODE SENSE(6) answer, or nothing when page 1Dh's values do not
+// lie inside the bytes requested (a block descriptor too long for them).
+std::optional<ElementAddressAssignment> parseAssignment(const std::array<uint8_t, kModeSenseLength>& data) {
+    const size_t values = 6 + size_t{data[3]};
+    if (values + kAssignmentBytes > data.size())
+        return std::nullopt;
+    const auto at = [&](size_t k) { return get_be16(&data[values + 2 * k]); };
+    return ElementAddressAssignment{at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)};
+}
+
+// Returns whether the last request was refused as not supported (ILLEGAL REQUEST).
+bool refusedAsUnsupported(const SRBunion& srb) {
+    return srb.exec.SRB_Status == SS_ERR && srb.exec.SRB_TargStat == scsi::CHECK_CONDITION &&
+           (srb.exec.SenseArea[2] & 0x0F) == scsi::ILLEGAL_REQUEST;
+}
+
+// Returns which storage rows are full, from READ ELEMENT STATUS of the storage elements
+// (for changers that keep no fullness records), or nothing when the command fails.
+std::optional<std::vector<bool>> readStorageFullness(SRBunion* srb, const ElementAddressAssignment& a) {
+    const uint32_t length = std::min<uint32_t>(
+        kStatusHeaderLength + uint32_t{a.storageCount} * kLongestStorageDescriptor, kMaxAllocationLength);
+    std::vector<uint8_t> data(length, 0);
+    if (ReadElementStatus(srb, kStorageElement, a.firstStorage, a.storageCount, length, data.data()) != SS_COMP)
+        return std::nullopt;
+    std::vector<bool> full(a.storageCount, false);
+    const size_t end = std::min<size_t>(length, 8 + size_t{get_be24(&data[5])});
+    size_t page = 8;
+    while (page + 8 <= end) {
+        const size_t descriptorLength = get_be16(&data[page + 2]);
+        const size_t pageEnd = std::min(end, page + 8 + size_t{get_be24(&data[page + 5])});
+        if (descriptorLength < 3)
+            break;
+        for (size_t d = page + 8; d + descriptorLength <= pageEnd; d += descriptorLength) {
+            const int row = int{get_be16(&data[d])} - int{a.firstStorage};
+            if (row >= 0 && row < int{a.storageCount})
+                full[row] = (data[d + 2] & 0x01) != 0;
+        }
+        page = pageEnd;
+    }
+    return full;
+}
+
+}  // namespace
+
+void CChangerDlg::RefreshView(ChangerConfig& config) {
+    SRB_ExecSCSICmd& srb = m_pSRB->exec;
+    srb.SRB_Cmd = SC_EXEC_SCSI_CMD;
+    srb.SRB_Flags = 0;
+    srb.SRB_Hdr_Rsvd = 0;
+    srb.SRB_Status = SS_COMP;
+    srb.SRB_HaId = config.target.hostAdapter;
+    srb.SRB_Target = config.target.targetId;
+    srb.SRB_Lun = config.target.lun;
+    srb.SRB_PostProc = m_hAspiEvent.handle();
+
+    std::array<uint8_t, 52> inquiry{};
+    QString identity;
+    if (Inquiry(m_pSRB, inquiry.data()) == SS_COMP)
+        identity = textOf(inquiry.data(), 8, 24);
+    setItemText(res::kIdInquiryText, identity);
+
+    TestUnitReady(m_pSRB);
+
+    std::array<uint8_t, kModeSenseLength> modeData{};
+    std::optional<ElementAddressAssignment> assignment;
+    if (ModeSense6(m_pSRB, 0, 0, kElementAddressPage, kModeSenseLength, modeData.data()) == SS_COMP)
+        assignment = parseAssignment(modeData);
+    config.assignment = assignment.value_or(defaultElementAddressAssignment());
+    const ElementAddressAssignment& a = config.assignment;
+
+    m_driveBase = a.firstDataTransfer >= 0x4000 ? static_cast<uint16_t>(a.firstDataTransfer - 0x4000) : 0;
+
+    FillSlotList(config);
+    ShowDriveContents(config);
+
+    m_driveCombo.resetContent();
+    for (int i = 1; i <= a.dataTransferCount; ++i)
+        m_driveCombo.addString(QStringLiteral("Drive %1").arg(m_driveBase + i));
+    m_driveCombo.setCurSel(0);
+
+    m_transportCombo.resetContent();
+    for (int i = 1; i <= a.transportCount; ++i)
+        m_transportCombo.addString(QStringLiteral("Transport %1").arg(i));
+    m_transportCombo.setCurSel(0);
+    m_transportCombo.enableWindow(a.transportCount >= 2);
+
+    m_ieCombo.resetContent();
+    for (int i = 1; i <= a.importExportCount; ++i)
+        m_ieCombo.addString(QStringLiteral("I/E %1").arg(i));
+    m_ieCombo.setCurSel(0);
+    m_ieCombo.enableWindow(a.importExportCount >= 2);
+}
+
+void CChangerDlg::FillSlotList(ChangerConfig& config) {
+    const QString fullText = res::loadString(res::kStrSlotFull);
+    const QString emptyText = res::loadString(res::kStrSlotEmpty);
+    m_slotList.resetContent();
+
+    const int slotCount = config.assignment.storageCount;
+    std::array<uint8_t, kFullnessMapLength> map{};
+    std::optional<std::vector<bool>> fromElements;  // when the changer keeps no records
+    for (int i = 0; i < slotCount; ++i) {
+        bool full = false;
+        if (slotCount > kSlotsWithoutFullnessMap && i / kSlotsPerGroup <= kLastBufferId) {
+            const int r = i % kSlotsPerGroup;
+            if (r == 0 && !fromElements) {
+                map.fill(0);
+                const uint8_t bufferId = static_cast<uint8_t>(i / kSlotsPerGroup);
+                if (ReadBuffer(m_pSRB, kReadBufferDataMode, bufferId, 0, kFullnessMapLength, map.data()) != SS_COMP) {
+                    if (!refusedAsUnsupported(*m_pSRB))
+                        return;
+                    fromElements = readStorageFullness(m_pSRB, config.assignment);
+                    if (!fromElements)
+                        return;
+                }
+            }
+            full = fromElements ? (*fromElements)[i] : ((map[r / 8] >> (7 - r % 8)) & 1) != 0;
+        }
+        m_slotList.addString(res::formatString(full ? fullText : emptyText, {i + 1}));
+    }
+    m_slotList.setCurSel(0);
+}
+
+void CChangerDlg::ShowDriveContents(ChangerConfig& config) {
+    const QString inDriveText = res::loadString(res::kStrSlotInDrive);
+    const ElementAddressAssignment& a = config.assignment;
+    const uint32_t length = (uint32_t{a.dataTransferCount} + 1) * kDescriptorLength;
+    std::vector<uint8_t> data(length, 0);
+    if (ReadElementStatus(m_pSRB, kDataTransferElement, a.firstDataTransfer, a.dataTransferCount, length,
+                          data.data()) != SS_COMP) {
+        Invalidate();
+        return;
+    }
+    for (int i = 0; i < a.dataTransferCount; ++i) {
+        const uint8_t* descriptor = &data[kStatusHeaderLength + kDescriptorLength * i];
+        if ((descriptor[2] & 0x01) == 0)
+            continue;
+        // The source address names a row as every command computes one: minus the first
+        // storage address. A source that names no row (0 when the changer does not know) is
+        // left out.
+        const int row = int{get_be16(descriptor + 10)} - int{a.firstStorage};
+        if (row < 0 || row >= m_slotList.getCount())
+            continue;
+        m_slotList.insertString(row + 1, res::formatString(inDriveText, {row + 1, m_driveBase + i + 1}));
+        m_slotList.deleteString(row);
+    }
+    m_slotList.setCurSel(0);
+}

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+// What the changer reported of its elements, numbered as the mtx command line numbers them:
+// drives from 0 in address order, slots from 1 by position (storage elements first, then the
+// import/export ports, which count among the slots).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "changer_model/changer_config.h"
+
+namespace karvel::ctl {
+
+// SMC element type codes.
+enum class ElementType : uint8_t {
+    transport = 1,
+    storage = 2,
+    importExport = 3,
+    dataTransfer = 4,
+};
+
+struct Element {
+    ElementType type = ElementType::storage;
+    uint16_t address = 0;
+    bool full = false;
+    bool sourceValid = false;
+    uint16_t source = 0;                    // meaningful only when sourceValid
+    std::optional<std::string> volumeTag;   // primary volume tag, blanks trimmed; none when absent or empty
+};
+
+// The changer's identity from INQUIRY, fields as the device sent them (padding included, cut at
+// a NUL).
+struct ChangerIdentity {
+    uint8_t deviceType = 0;
+    std::string vendor;    // bytes 8-15
+    std::string product;   // bytes 16-31
+    std::string revision;  // bytes 32-35
+};
+
+struct ChangerInventory {
+    ElementAddressAssignment assignment;
+    bool volumeTagsReported = false;  // false when the changer refused them
+    // Each in ascending address order.
+    std::vector<Element> transports;
+    std::vector<Element> storage;
+    std::vector<Element> ports;
+    std::vector<Element> drives;
+
+    // Returns the number of slots: storage elements and import/export ports.
+    size_t slot_count() const { return storage.size() + ports.size(); }
+    // Returns the element of slot number (1-based), or null when there is no such slot.
+    const Element* slot(unsigned number) const;
+    // Returns the slot number of address, or nothing when it is no slot.
+    std::optional<unsigned> slot_number_of(uint16_t address) const;
+    // Returns the drive number (0-based), or null when there is no such drive.
+    const Element* drive(unsigned number) const;
+};
+
+}  // namespace karvel::ctl

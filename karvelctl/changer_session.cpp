@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: MIT
+#include "changer_session.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "changer_address.h"
+#include "changer_model/changer_discovery.h"
+#include "element_address_page.h"
+#include "element_status_parser.h"
+#include "exit_codes.h"
+#include <karvel/nevsel.h>
+#include <karvel/ostrik.h>
+#include "saved_target.h"
+#include "scsi_codes.h"
+
+namespace karvel::ctl {
+
+namespace {
+
+constexpr uint8_t kElementAddressPage = 0x1D;
+constexpr uint8_t kModeSenseLength = 255;  // room for any block descriptor length
+constexpr uint8_t kVolumeTagRequest = 0x10;
+// Elements per READ ELEMENT STATUS, and the bytes allowed for each: room for both volume
+// tags and vendor bytes, and small enough for any host's transfer limit.
+constexpr uint16_t kElementsPerRequest = 128;
+constexpr uint32_t kBytesPerDescriptor = 128;
+constexpr uint32_t kStatusHeadersLength = 16;
+
+std::string decimal(unsigned value) {
+    return std::to_string(value);
+}
+
+bool checkCondition(const SRBunion& srb) {
+    return srb.exec.SRB_Status == SS_ERR && srb.exec.SRB_TargStat == scsi::CHECK_CONDITION;
+}
+
+bool unitAttention(const SRBunion& srb) {
+    if (!checkCondition(srb))
+        return false;
+    std::array<uint8_t, SRB_SENSE_AREA_LEN> sense{};
+    std::copy(std::begin(srb.exec.SenseArea), std::end(srb.exec.SenseArea), sense.begin());
+    return sense_codes(sense).key == scsi::UNIT_ATTENTION;
+}
+
+// Returns the field as the device sent it, padding included, up to a NUL (a short answer's
+// end: the buffer was cleared first).
+std::string fieldText(const uint8_t* data, size_t from, size_t count) {
+    const uint8_t* begin = data + from;
+    const uint8_t* end = std::find(begin, begin + count, uint8_t{0});
+    return std::string(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
+}
+
+}  // namespace
+
+ChangerSession::ChangerSession(TargetAddress target, std::string name) : target_(target), name_(std::move(name)) {
+    block_.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
+    block_.exec.SRB_Status = SS_COMP;
+    block_.exec.SRB_HaId = target.hostAdapter;
+    block_.exec.SRB_Target = target.targetId;
+    block_.exec.SRB_Lun = target.lun;
+}
+
+void ChangerSession::test_unit_ready() {
+    TestUnitReady(&block_);
+}
+
+std::optional<FailedRequest> ChangerSession::read_identity(ChangerIdentity& identity) {
+    std::array<uint8_t, 64> data{};
+    if (Inquiry(&block_, data.data()) != SS_COMP)
+        return failed_request("INQUIRY Failed", block_);
+    identity.deviceType = data[0] & 0x1F;
+    identity.vendor = fieldText(data.data(), 8, 8);
+    identity.product = fieldText(data.data(), 16, 16);
+    identity.revision = fieldText(data.data(), 32, 4);
+    return std::nullopt;
+}
+
+std::optional<FailedRequest> ChangerSession::read_assignment(ElementAddressAssignment& assignment) {
+    std::array<uint8_t, kModeSenseLength> data{};
+    const char* heading = "MODE SENSE of the Element Address Assignment Page Failed";
+    if (ModeSense6(&block_, 0, 0, kElementAddressPage, kModeSenseLength, data.data()) != SS_COMP)
+        return failed_request(heading, block_);
+    std::string why;
+    const std::optional<ElementAddressAssignment> parsed = parse_element_address_page(data.data(), data.size(), why);
+    if (!parsed)
+        return unusable_answer(heading, why);
+    assignment = *parsed;
+    return std::nullopt;
+}
+
+uint8_t ChangerSession::read_element_status(uint8_t typeAndFlags, uint16_t start, uint16_t count,
+                                            std::vector<uint8_t>& data) {
+    const uint32_t length = kStatusHeadersLength + uint32_t{count} * kBytesPerDescriptor;
+    data.assign(length, 0);
+    uint8_t status = ReadElementStatus(&block_, typeAndFlags, start, count, length, data.data());
+    if (unitAttention(block_)) {  // another initiator reset the changer: the request was not run
+        data.assign(length, 0);
+        status = ReadElementStatus(&block_, typeAndFlags, start, count, length, data.data());
+    }
+    return status;
+}
+
+std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uint16_t first, uint16_t count,
+                                                           std::vector<Element>& into) {
+    const uint32_t end = uint32_t{first} + count;
+    uint32_t start = first;
+    std::vector<uint8_t> data;
+    while (start < end) {
+        const uint16_t wanted = static_cast<uint16_t>(std::min<uint32_t>(end - start, kElementsPerRequest));
+        const uint8_t code = static_cast<uint8_t>(type);
+        uint8_t status = SS_COMP;
+        if (!tagsRefused_) {
+            status = read_element_status(code | kVolumeTagRequest, static_cast<uint16_t>(start), wanted, data);
+            if (status != SS_COMP && checkCondition(block_))
+                tagsRefused_ = true;  // asked once; every later request goes without tags
+        }
+        if (tagsRefused_)
+            status = read_element_status(code, static_cast<uint16_t>(start), wanted, data);
+        if (status != SS_COMP)
+            return failed_request("READ ELEMENT STATUS of Element Address " + decimal(start) + " Failed", block_);
+        const size_t before = into.size();
+        if (parse_element_status(data.data(), data.size(), type, start, end, into) == 0)
+            break;  // the changer reports no more of them
+        uint32_t last = start;
+        for (size_t i = before; i < into.size(); ++i)
+            last = std::max<uint32_t>(last, into[i].address);
+        start = last + 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<FailedRequest> ChangerSession::read_inventory(ChangerInventory& inventory) {
+    inventory = ChangerInventory{};
+    if (std::optional<FailedRequest> failed = read_assignment(inventory.assignment))
+        return failed;
+    const ElementAddressAssignment& a = inventory.assignment;
+    struct Range {
+        ElementType type;
+        uint16_t first;
+        uint16_t count;
+        std::vector<Element>* into;
+    };
+    const Range ranges[] = {
+        {ElementType::transport, a.firstTransport, a.transportCount, &inventory.transports},
+        {ElementType::storage, a.firstStorage, a.storageCount, &inventory.storage},
+        {ElementType::importExport, a.firstImportExport, a.importExportCount, &inventory.ports},
+        {ElementType::dataTransfer, a.firstDataTransfer, a.dataTransferCount, &inventory.drives},
+    };
+    for (const Range& range : ranges) {
+        if (std::optional<FailedRequest> failed = read_elements(range.type, range.first, range.count, *range.into))
+            return failed;
+        std::stable_sort(range.into->begin(), range.into->end(),
+                         [](const Element& x, const Element& y) { return x.address < y.address; });
+    }
+    inventory.volumeTagsReported = !tagsRefused_;
+    return std::nullopt;
+}
+
+std::optional<FailedRequest> ChangerSession::move(uint16_t transport, uint16_t source, uint16_t destination) {
+    if (MoveMedium(&block_, source, destination, transport) == SS_COMP)
+        return std::nullopt;
+    return failed_request("MOVE MEDIUM from Element Address " + decimal(source) + " to " + decimal(destination) +
+                              " Failed",
+                          block_);
+}
+
+std::optional<FailedRequest> ChangerSession::exchange(uint16_t transport, uint16_t source, uint16_t firstDestination,
+                                                      uint16_t secondDestination) {
+    if (ExchangeMedium(&block_, source, firstDestination, secondDestination, transport) == SS_COMP)
+        return std::nullopt;
+    return failed_request("EXCHANGE MEDIUM from Element Address " + decimal(source) + " to " +
+                              decimal(firstDestination) + " and " + decimal(secondDestination) + " Failed",
+                          block_);
+}
+
+std::optional<FailedRequest> ChangerSession::position(uint16_t transport, uint16_t destination) {
+    if (PositionToElement(&block_, destination, transport) == SS_COMP)
+        return std::nullopt;
+    return failed_request("POSITION TO ELEMENT " + decimal(destination) + " Failed", block_);
+}
+
+std::optional<FailedRequest> ChangerSession::initialize_element_status() {
+    if (InitializeElementStatus(&block_) == SS_COMP)
+        return std::nullopt;
+    return failed_request("INITIALIZE ELEMENT STATUS Failed", block_);
+}
+
+std::optional<uint8_t> ready_adapter_count() {
+    const uint32_t support = GetAspi32Info();
+    if (((support >> 8) & 0xFF) != SS_COMP)
+        return std::nullopt;
+    return static_cast<uint8_t>(support & 0xFF);
+}
+
+std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
+                                                     OpenFailure& failure) {
+    std::optional<TargetAddress> named;
+    if (address) {
+        std::string why;
+        named = resolve_changer_address(*address, why);
+        if (!named) {
+            failure = OpenFailure{kExitUsage, "-f " + why};
+            return nullptr;
+        }
+    }
+    const std::optional<uint8_t> adapters = ready_adapter_count();
+    if (!adapters) {
+        failure = OpenFailure{kExitNoChanger, "the ASPI layer is not ready"};
+        return nullptr;
+    }
+
+    SRBunion probe{};
+    TargetAddress target;
+    std::string name;
+    if (named) {
+        probe.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
+        probe.gdev.SRB_HaId = named->hostAdapter;
+        probe.gdev.SRB_Target = named->targetId;
+        probe.gdev.SRB_Lun = named->lun;
+        const uint32_t status = SendASPI32Command(&probe);
+        if (status != SS_COMP) {
+            std::array<char, 46> text{};
+            GetASPIstatus(static_cast<uint8_t>(status), text.data());
+            failure = OpenFailure{kExitNoChanger, "no device answers at " + *address + " (" + text.data() + ")"};
+            return nullptr;
+        }
+        target = *named;
+        name = *address;
+    } else {
+        const TargetAddress saved = read_saved_target();
+        target = FindChanger(probe, saved, *adapters);
+        name = format_target_address(target);
+    }
+
+    auto session = std::make_unique<ChangerSession>(target, name);
+    session->test_unit_ready();
+    return session;
+}
+
+}  // namespace karvel::ctl

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+// The changer a command works on: a request block addressed to it, and the reads and moves
+// the commands are made of.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "changer_model/changer_config.h"
+#include "changer_inventory.h"
+#include "failure_report.h"
+#include <karvel/wnaspi32.h>
+
+namespace karvel::ctl {
+
+class ChangerSession {
+public:
+    // Addresses a new request block to target; name is how the status text names the changer.
+    ChangerSession(TargetAddress target, std::string name);
+
+    // Returns the changer's address.
+    const TargetAddress& target() const { return target_; }
+    // Returns the name `status` prints: the -f text as given, or H:T:L.
+    const std::string& name() const { return name_; }
+    // Returns the session's request block, addressed to the changer (owned by the session),
+    // for Nevsel and Ostrik commands.
+    SRBunion& request_block() { return block_; }
+
+    // Each returns nothing when the request(s) completed, else what failed (for report_failure).
+    // INQUIRY: the changer's identity.
+    std::optional<FailedRequest> read_identity(ChangerIdentity& identity);
+    // MODE SENSE page 1Dh: the element address assignment.
+    std::optional<FailedRequest> read_assignment(ElementAddressAssignment& assignment);
+    // The assignment, then READ ELEMENT STATUS of every element, with volume tags unless the
+    // changer refuses them.
+    std::optional<FailedRequest> read_inventory(ChangerInventory& inventory);
+    std::optional<FailedRequest> move(uint16_t transport, uint16_t source, uint16_t destination);
+    std::optional<FailedRequest> exchange(uint16_t transport, uint16_t source, uint16_t firstDestination,
+                                          uint16_t secondDestination);
+    std::optional<FailedRequest> position(uint16_t transport, uint16_t destination);
+    std::optional<FailedRequest> initialize_element_status();
+    // TEST UNIT READY; its outcome only clears a pending unit attention.
+    void test_unit_ready();
+
+private:
+    std::optional<FailedRequest> read_elements(ElementType type, uint16_t first, uint16_t count,
+                                               std::vector<Element>& into);
+    // Sends one READ ELEMENT STATUS into data; returns its status.
+    uint8_t read_element_status(uint8_t typeAndFlags, uint16_t start, uint16_t count, std::vector<uint8_t>& data);
+
+    TargetAddress target_;
+    std::string name_;
+    SRBunion block_{};
+    bool tagsRefused_ = false;
+};
+
+// Why no session could be opened, and the exit code that tells it.
+struct OpenFailure {
+    int exitCode = 0;
+    std::string why;
+};
+
+// Returns a session on the changer that address names (-f), or without one on the changer
+// Karvel would choose (its saved target if that is a medium changer, else the first one the
+// scan finds); null with failure set when the layer is not ready or nothing answers.
+std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
+                                                     OpenFailure& failure);
+
+// Returns the number of host adapters when the ASPI layer is ready, else nothing (Nevsel has
+// then written its message on stderr).
+std::optional<uint8_t> ready_adapter_count();
+
+}  // namespace karvel::ctl

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "command_support.h"
+
+#include "exit_codes.h"
+#include "progress.h"
+
+namespace karvel::ctl {
+
+namespace {
+
+std::string commandName(const CommandContext& context) {
+    return context.command ? std::string(context.command->name) : std::string("command");
+}
+
+}  // namespace
+
+int usage_error(CommandContext& context, const std::string& why) {
+    context.err << "karvelctl: " << commandName(context) << ": " << why << '\n';
+    if (context.command)
+        context.err << "usage: karvelctl [-f ADDRESS] " << context.command->usage << '\n';
+    return kExitUsage;
+}
+
+int command_failure(CommandContext& context, const std::string& why) {
+    context.err << "karvelctl: " << commandName(context) << ": " << why << '\n';
+    return kExitFailed;
+}
+
+int request_failure(CommandContext& context, const FailedRequest& failure) {
+    report_failure(context.err, failure);
+    return kExitFailed;
+}
+
+int run_showing_progress(CommandContext& context, const std::string& text,
+                         const std::function<std::optional<FailedRequest>()>& request) {
+    std::optional<FailedRequest> failed;
+    {
+        // The progress line is erased before a failure is reported under it.
+        Progress progress(context.out, context.stdoutIsTerminal, text);
+        failed = request();
+    }
+    return failed ? request_failure(context, *failed) : kExitSuccess;
+}
+
+std::optional<CommandArguments> command_arguments(CommandContext& context,
+                                                  std::initializer_list<std::string_view> allowedFlags,
+                                                  size_t minPositionals, size_t maxPositionals, int& exit) {
+    std::string why;
+    std::optional<CommandArguments> parsed =
+        parse_command_arguments(context.arguments, allowedFlags, maxPositionals, why);
+    if (parsed && parsed->positionals.size() < minPositionals) {
+        why = "missing argument";
+        parsed.reset();
+    }
+    if (!parsed)
+        exit = usage_error(context, why);
+    return parsed;
+}
+
+std::optional<ChangerInventory> read_changer_inventory(CommandContext& context, ChangerSession*& session,
+                                                       int& exit) {
+    session = context.changer();
+    if (!session) {
+        exit = context.open_failure_exit();
+        return std::nullopt;
+    }
+    ChangerInventory inventory;
+    if (const std::optional<FailedRequest> failed = session->read_inventory(inventory)) {
+        exit = request_failure(context, *failed);
+        return std::nullopt;
+    }
+    return inventory;
+}
+
+std::optional<unsigned> slot_argument(CommandContext& context, const ChangerInventory& inventory,
+                                      const std::string& word, int& exit) {
+    const std::optional<unsigned> number = parse_decimal(word, 1, 65535);
+    if (number && inventory.slot(*number))
+        return number;
+    const std::string range = inventory.slot_count() == 0
+                                  ? std::string("the changer has no slots")
+                                  : "slots are 1 to " + std::to_string(inventory.slot_count());
+    exit = usage_error(context, "no slot '" + word + "' (" + range + ")");
+    return std::nullopt;
+}
+
+std::optional<unsigned> drive_argument(CommandContext& context, const ChangerInventory& inventory,
+                                       const std::string& word, int& exit) {
+    const std::optional<unsigned> number = parse_decimal(word, 0, 65535);
+    if (number && inventory.drive(*number))
+        return number;
+    const std::string range = inventory.drives.empty()
+                                  ? std::string("the changer has no drives")
+                                  : "drives are 0 to " + std::to_string(inventory.drives.size() - 1);
+    exit = usage_error(context, "no drive '" + word + "' (" + range + ")");
+    return std::nullopt;
+}
+
+uint16_t moving_transport(const ChangerInventory& inventory) {
+    return inventory.assignment.transportCount > 0 ? inventory.assignment.firstTransport : 0;
+}
+
+std::string slot_name(const ChangerInventory& inventory, unsigned number) {
+    return "Storage Element " + std::to_string(number) + (number > inventory.storage.size() ? " IMPORT/EXPORT" : "");
+}
+
+}  // namespace karvel::ctl

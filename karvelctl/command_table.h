@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+// karvelctl's commands as data: name, usage, summary, help text and the function that runs
+// each, and what a command is given to run.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "changer_session.h"
+
+namespace karvel::ctl {
+
+struct GlobalOptions {
+    std::optional<std::string> changerAddress;  // the -f text as given
+};
+
+// Opens the changer; on failure returns null and fills failure.
+struct Command;
+
+using ChangerOpener = std::function<std::unique_ptr<ChangerSession>(const GlobalOptions&, OpenFailure&)>;
+
+class CommandContext {
+public:
+    // A context for one command; out and err are the caller's and must outlive it; opener is
+    // called at most once, by the first changer().
+    CommandContext(std::vector<std::string> arguments, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
+                   GlobalOptions global, ChangerOpener opener = open_changer_session_for);
+
+    const std::vector<std::string> arguments;  // the command's own words, after its name
+    std::ostream& out;
+    std::ostream& err;
+    const bool stdoutIsTerminal;
+    const GlobalOptions global;
+    const Command* command = nullptr;  // the command being run (its name and usage for messages)
+
+    // Returns the changer, opened at the first call and owned by the context; null when it
+    // cannot be opened, after the reason went to err ("karvelctl: why").
+    ChangerSession* changer();
+    // Returns the exit code for the failure to open the changer.
+    int open_failure_exit() const { return openFailure_.exitCode; }
+
+    // Opens the changer that global names (the default opener).
+    static std::unique_ptr<ChangerSession> open_changer_session_for(const GlobalOptions& global,
+                                                                    OpenFailure& failure);
+
+private:
+    ChangerOpener opener_;
+    std::unique_ptr<ChangerSession> session_;
+    OpenFailure openFailure_;
+    bool tried_ = false;
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;    // e.g. "load SLOT [DRIVE]"
+    std::string_view summary;  // one line
+    std::string_view help;     // what `karvelctl COMMAND --help` adds after the usage
+    int (*run)(CommandContext&);
+};
+
+// Returns every command, in the order --help lists them.
+std::span<const Command> command_table();
+// Returns the command called name, or null.
+const Command* find_command(std::string_view name);
+
+}  // namespace karvel::ctl

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+// records: the changer's own records of which slots hold a disc (which Karvel's view shows),
+// read or zeroed one 13-byte group of 100 slots at a time.
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "command_support.h"
+#include "exit_codes.h"
+#include "fullness_records.h"
+#include <karvel/nevsel.h>
+#include "progress.h"
+#include "vendor_commands.h"
+
+namespace karvel::ctl {
+
+namespace {
+
+std::string groupHeading(const char* command, unsigned group) {
+    return std::string(command) + " of Records Group " + std::to_string(group) + " Failed";
+}
+
+// Reads every group of slotCount slots into full; returns what failed, if anything.
+std::optional<FailedRequest> readRecords(SRBunion& srb, unsigned slotCount, std::vector<bool>& full) {
+    full.assign(slotCount, false);
+    for (unsigned group = 0; group < record_group_count(slotCount); ++group) {
+        std::array<uint8_t, kRecordGroupBytes> data{};
+        if (ReadBuffer(&srb, kRecordsBufferMode, static_cast<uint8_t>(group), 0, kRecordGroupBytes, data.data()) !=
+            SS_COMP)
+            return failed_request(groupHeading("READ BUFFER", group), srb);
+        for (unsigned offset = 0; offset < kSlotsPerRecordGroup; ++offset) {
+            const unsigned slot = group * kSlotsPerRecordGroup + offset;
+            if (slot < slotCount)
+                full[slot] = record_marks_full(data, offset);
+        }
+    }
+    return std::nullopt;
+}
+
+// Writes a zero group for every group of slotCount slots, stopping at the first that fails.
+std::optional<FailedRequest> clearRecords(SRBunion& srb, unsigned slotCount) {
+    std::array<uint8_t, kRecordGroupBytes> zeros{};
+    for (unsigned group = 0; group < record_group_count(slotCount); ++group)
+        if (WriteBuffer(&srb, kRecordsBufferMode, static_cast<uint8_t>(group), 0, kRecordGroupBytes, zeros.data()) !=
+            SS_COMP)
+            return failed_request(groupHeading("WRITE BUFFER", group), srb);
+    return std::nullopt;
+}
+
+}  // namespace
+
+int run_records(CommandContext& context) {
+    int exit = kExitSuccess;
+    const std::optional<CommandArguments> args = command_arguments(context, {"--clear", "--yes"}, 0, 0, exit);
+    if (!args)
+        return exit;
+    const bool clear = args->has("--clear");
+    if (clear && !args->has("--yes"))
+        return usage_error(context, "--clear zeroes the changer's records of full slots (the discs stay where "
+                                    "they are); add --yes to clear them");
+    if (!clear && args->has("--yes"))
+        return usage_error(context, "--yes goes with --clear");
+
+    ChangerSession* session = context.changer();
+    if (!session)
+        return context.open_failure_exit();
+    ElementAddressAssignment assignment;
+    if (const std::optional<FailedRequest> failed = session->read_assignment(assignment))
+        return request_failure(context, *failed);
+    // The buffer id is 8 bits wide: 256 groups hold the most slots the records can describe.
+    const unsigned slots = std::min<unsigned>(assignment.storageCount, 256 * kSlotsPerRecordGroup);
+    SRBunion& srb = session->request_block();
+
+    if (clear) {
+        std::optional<FailedRequest> failed;
+        {
+            Progress progress(context.out, context.stdoutIsTerminal, "Clearing NVRAM");
+            failed = clearRecords(srb, slots);
+        }
+        if (failed)
+            return request_failure(context, *failed);
+        const unsigned groups = record_group_count(slots);
+        context.out << "Cleared the records of " << slots << (slots == 1 ? " slot" : " slots") << " (" << groups
+                    << (groups == 1 ? " group" : " groups") << ")\n";
+        return kExitSuccess;
+    }
+
+    std::vector<bool> full;
+    if (const std::optional<FailedRequest> failed = readRecords(srb, slots, full))
+        return request_failure(context, *failed);
+    context.out << format_records(full);
+    return kExitSuccess;
+}
+
+}  // namespace karvel::ctl

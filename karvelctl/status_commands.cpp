@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// status, inquiry and list: what the changer and the buses hold, changing nothing.
+#include <array>
+
+#include "changer_address.h"
+#include "changer_commands.h"
+#include "command_support.h"
+#include "device_types.h"
+#include "exit_codes.h"
+#include <karvel/nevsel.h>
+#include "status_format.h"
+#include "status_json.h"
+
+namespace karvel::ctl {
+
+int run_status(CommandContext& context) {
+    int exit = kExitSuccess;
+    const std::optional<CommandArguments> args = command_arguments(context, {"--json"}, 0, 0, exit);
+    if (!args)
+        return exit;
+    ChangerSession* session = nullptr;
+    const std::optional<ChangerInventory> inventory = read_changer_inventory(context, session, exit);
+    if (!inventory)
+        return exit;
+    if (!args->has("--json")) {
+        context.out << format_status(*inventory, session->name()) << std::flush;
+        return kExitSuccess;
+    }
+    ChangerIdentity identity;
+    if (const std::optional<FailedRequest> failed = session->read_identity(identity))
+        return request_failure(context, *failed);
+    context.out << format_status_json(*inventory, identity, session->name(), session->target()) << std::flush;
+    return kExitSuccess;
+}
+
+int run_inquiry(CommandContext& context) {
+    int exit = kExitSuccess;
+    if (!command_arguments(context, {}, 0, 0, exit))
+        return exit;
+    ChangerSession* session = context.changer();
+    if (!session)
+        return context.open_failure_exit();
+    ChangerIdentity identity;
+    if (const std::optional<FailedRequest> failed = session->read_identity(identity))
+        return request_failure(context, *failed);
+    context.out << "Product Type: " << device_type_name(identity.deviceType) << '\n'
+                << "Vendor ID: '" << identity.vendor << "'\n"
+                << "Product ID: '" << identity.product << "'\n"
+                << "Revision: '" << identity.revision << "'\n"
+                << std::flush;
+    return kExitSuccess;
+}
+
+int run_list(CommandContext& context) {
+    int exit = kExitSuccess;
+    if (!command_arguments(context, {}, 0, 0, exit))
+        return exit;
+    const std::optional<uint8_t> adapters = ready_adapter_count();
+    if (!adapters) {
+        context.err << "karvelctl: list: the ASPI layer is not ready\n";
+        return kExitNoChanger;
+    }
+    // The scan Karvel makes to find its changer: every adapter, target ids 0-15, LUNs 0-7.
+    for (unsigned h = 0; h < *adapters; ++h) {
+        for (uint8_t t = 0; t < 16; ++t) {
+            for (uint8_t l = 0; l < 8; ++l) {
+                SRBunion block{};
+                block.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
+                block.gdev.SRB_HaId = static_cast<uint8_t>(h);
+                block.gdev.SRB_Target = t;
+                block.gdev.SRB_Lun = l;
+                if (SendASPI32Command(&block) != SS_COMP)
+                    continue;
+                const TargetAddress target{static_cast<uint8_t>(h), t, l};
+                std::string address = format_target_address(target);
+                address.resize(std::max<size_t>(address.size(), 9), ' ');
+                std::string type = device_type_name(block.gdev.SRB_DeviceType);
+                type.resize(std::max<size_t>(type.size(), 26), ' ');
+                context.out << address << type;
+                ChangerSession device(target, address);
+                ChangerIdentity identity;
+                if (const std::optional<FailedRequest> failed = device.read_identity(identity)) {
+                    std::array<char, 46> text{};
+                    GetASPIstatus(failed->status, text.data());
+                    context.out << "(INQUIRY failed: " << text.data() << ")\n";
+                } else {
+                    context.out << identity.vendor << ' ' << identity.product << ' ' << identity.revision << '\n';
+                }
+            }
+        }
+    }
+    context.out << std::flush;
+    return kExitSuccess;
+}
+
+}  // namespace karvel::ctl

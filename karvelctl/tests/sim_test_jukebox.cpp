@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include "sim_test_jukebox.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace karvel::ctl::test {
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace
+
+SimJukebox::SimJukebox(const std::string& options) : directory_(make_scratch_directory()) {
+    configure({"sim jukebox.state " + options});
+}
+
+SimJukebox::~SimJukebox() {
+    remove_tree(directory_);
+}
+
+void SimJukebox::configure(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    writeFile(directory_ + "/aspi.conf", text);
+}
+
+void SimJukebox::write_profile(const std::string& text) {
+    writeFile(directory_ + "/karvel.INI", text);
+}
+
+void SimJukebox::seed() const {
+    if (std::filesystem::exists(state_path()))
+        return;
+    // The layer seeds the state file at its first command; inquiry is one.
+    const ProcessResult seeded = run({"inquiry"});
+    if (seeded.exitCode != 0)
+        throw std::runtime_error("cannot seed the jukebox: " + seeded.err);
+}
+
+void SimJukebox::edit(const std::function<void(aspi::sim::JukeboxState&)>& change) {
+    seed();
+    aspi::sim::edit_state(state_path(), change);
+}
+
+aspi::sim::JukeboxState SimJukebox::state() const {
+    seed();
+    return aspi::sim::load_state(state_path());
+}
+
+Environment SimJukebox::environment() const {
+    return {{"ASPI32_CONFIG", directory_ + "/aspi.conf"},
+            {"XDG_CONFIG_HOME", directory_},
+            {"HOME", directory_}};
+}
+
+ProcessResult SimJukebox::run(const std::vector<std::string>& args, bool onTerminal) const {
+    std::vector<std::string> argv = {KARVELCTL_PROGRAM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_process(argv, environment(), onTerminal);
+}
+
+ProcessResult SimJukebox::shell(const std::string& script) const {
+    Environment env = environment();
+    const std::string programDirectory = std::filesystem::path(KARVELCTL_PROGRAM).parent_path().string();
+    const char* path = std::getenv("PATH");
+    env.emplace_back("PATH", programDirectory + ":" + (path ? path : "/usr/bin:/bin"));
+    return run_process({"/bin/sh", "-c", script}, env);
+}
+
+std::string SimJukebox::status() const {
+    const ProcessResult result = run({"status"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.out;
+}
+
+std::string disc_places(const aspi::sim::JukeboxState& state) {
+    std::string places;
+    for (const auto& [address, disc] : state.discs) {
+        std::string where;
+        if (state.slots.contains(address))
+            where = "slot " + std::to_string(address - state.slots.first + 1);
+        else if (state.drives.contains(address))
+            where = "drive " + std::to_string(address - state.drives.first);
+        else if (state.ports.contains(address))
+            where = "port " + std::to_string(address - state.ports.first);
+        else
+            where = "transport " + std::to_string(address - state.transports.first);
+        places += (places.empty() ? "" : " ") + where + "=" + std::to_string(disc.id);
+    }
+    return places;
+}
+
+}  // namespace karvel::ctl::test

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// A simulated jukebox of the test's own: a scratch directory with the layer's one-line
+// configuration, the state file, and an empty profile directory, so that karvelctl run by
+// the test reads nothing of the machine's own.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ctl_process.h"
+#include "sim/sim_state.h"
+
+namespace karvel::ctl::test {
+
+class SimJukebox {
+public:
+    // Writes the configuration "sim jukebox.state OPTIONS"; the state is seeded from it at
+    // the first command.
+    explicit SimJukebox(const std::string& options = "slots=10 drives=2 ports=1 full=1-3");
+    ~SimJukebox();
+    SimJukebox(const SimJukebox&) = delete;
+    SimJukebox& operator=(const SimJukebox&) = delete;
+
+    // Replaces the configuration with lines (each "sim ..." names its state file itself).
+    void configure(const std::vector<std::string>& lines);
+    // Writes Karvel's profile (karvel.INI) with text.
+    void write_profile(const std::string& text);
+    // Changes the jukebox's state under its lock (seeding it first when it does not exist yet).
+    void edit(const std::function<void(aspi::sim::JukeboxState&)>& change);
+    // Returns the state (the truth and the records), seeding it first when needed.
+    aspi::sim::JukeboxState state() const;
+
+    // Runs karvelctl with args on this jukebox; stdout on a pseudo-terminal with onTerminal.
+    ProcessResult run(const std::vector<std::string>& args, bool onTerminal = false) const;
+    // Runs a /bin/sh script with karvelctl on PATH and this jukebox's environment.
+    ProcessResult shell(const std::string& script) const;
+    // Returns the output of `karvelctl status` (the test fails when it does not succeed).
+    std::string status() const;
+
+    const std::string& directory() const { return directory_; }
+    std::string state_path() const { return directory_ + "/jukebox.state"; }
+
+private:
+    Environment environment() const;
+    // Makes the layer seed the state file from the configuration when it does not exist yet.
+    void seed() const;
+
+    std::string directory_;
+};
+
+// Returns "slot N=ID" for every full slot and "drive N=ID" for every full drive, where ID is
+// the disc's identity, from the truth of state; "port N=ID" for the ports.
+std::string disc_places(const aspi::sim::JukeboxState& state);
+
+}  // namespace karvel::ctl::test
