@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+// libFuzzer target for a READ ELEMENT STATUS answer as a changer returns it. The first byte
+// picks the element type asked for, the next four the address window [first, end); the rest
+// is the answer. Every element taken must be of that type, inside the window, come from
+// whole descriptors, and carry a trimmed, non-empty volume tag or none.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "byte_order.h"
+#include "element_status_parser.h"
+
+using karvel::get_be16;
+using namespace karvel::ctl;
+
+namespace {
+
+constexpr size_t kChoiceBytes = 5;
+constexpr size_t kSmallestDescriptor = 12;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < kChoiceBytes) return 0;
+    const auto type = static_cast<ElementType>(data[0] % 4 + 1);
+    const uint32_t first = get_be16(data + 1);
+    const uint32_t end = uint32_t{get_be16(data + 3)} + 1;
+    const uint8_t* answer = data + kChoiceBytes;
+    const size_t length = size - kChoiceBytes;
+
+    std::vector<Element> elements(1);  // what was there before stays
+    const size_t appended = parse_element_status(answer, length, type, first, end, elements);
+    if (elements.size() != appended + 1 || (length >= 8 && appended > (length - 8) / kSmallestDescriptor)) std::abort();
+    for (size_t i = 1; i < elements.size(); ++i) {
+        const Element& element = elements[i];
+        if (element.type != type || element.address < first || element.address >= end) std::abort();
+        if (element.volumeTag) {
+            const std::string& tag = *element.volumeTag;
+            if (tag.empty() || tag.size() > 32 || tag.front() == ' ' || tag.back() == ' ' || tag.back() == '\0')
+                std::abort();
+        }
+    }
+    return 0;
+}
