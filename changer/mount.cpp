@@ -4,18 +4,18 @@
 // module-level buffers, so calls must not overlap.
 #include <array>
 
-#include "byte_order.h"
+#include "changer_model/element_status.h"
+#include "changer_model/element_type.h"
 #include "library_export.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
 
 namespace {
 
-constexpr uint8_t kDataTransferElement = 4;
+using karvel::model::ElementType;
+
 // The two headers and one descriptor: a longer descriptor is cut here by the device.
 constexpr uint32_t kDriveReportLength = 36;
-constexpr size_t kFullByte = 16 + 2;       // descriptor byte 2, bit 0
-constexpr size_t kSourceAddress = 16 + 10;  // descriptor bytes 10-11
 constexpr uint16_t kDefaultTransport = 0;
 
 using DriveReport = std::array<uint8_t, kDriveReportLength>;
@@ -26,8 +26,13 @@ DriveReport unmountReport;
 uint16_t homeAddress;
 
 uint8_t readDriveReport(SRBunion* srb, uint16_t drive, DriveReport& report) {
-    return ReadElementStatus(srb, kDataTransferElement, drive, 1, kDriveReportLength,
-                             report.data());
+    return ReadElementStatus(srb, karvel::model::elementTypeCode(ElementType::dataTransfer), drive, 1,
+                             kDriveReportLength, report.data());
+}
+
+// Returns the drive's descriptor in its report (the report always holds one).
+karvel::model::ElementDescriptor driveIn(const DriveReport& report) {
+    return *karvel::model::fixedStrideDescriptor(report, report.size(), 0, ElementType::dataTransfer);
 }
 
 uint8_t moveWithOneRetry(SRBunion* srb, uint16_t source, uint16_t destination,
@@ -48,7 +53,7 @@ KARVEL_EXPORT uint8_t Mount(SRBunion* srb, uint16_t source, uint16_t drive, uint
         if (status != SS_COMP) return status;
         status = readDriveReport(srb, drive, mountReport);
         if (status != SS_COMP) return status;
-        if (mountReport[kFullByte] & 0x01) UnMount(srb, drive, kDefaultTransport);
+        if (driveIn(mountReport).full) UnMount(srb, drive, kDefaultTransport);
         return moveWithOneRetry(srb, source, drive, kDefaultTransport);
     });
 }
@@ -58,7 +63,7 @@ KARVEL_EXPORT uint8_t UnMount(SRBunion* srb, uint16_t drive, uint16_t transport)
     return karvel::guarded(karvel::kCaughtFailure, [&] {
         uint8_t status = readDriveReport(srb, drive, unmountReport);
         if (status != SS_COMP) return status;
-        homeAddress = karvel::get_be16(unmountReport.data() + kSourceAddress);
+        homeAddress = driveIn(unmountReport).source;
         return moveWithOneRetry(srb, drive, homeAddress, transport);
     });
 }

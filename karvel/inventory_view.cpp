@@ -8,6 +8,9 @@
 
 #include "byte_order.h"
 #include "changer_dlg.h"
+#include "changer_model/element_address_page.h"
+#include "changer_model/element_status.h"
+#include "changer_model/element_type.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
 #include "resources/resource_ids.h"
@@ -18,16 +21,12 @@ using namespace karvel;
 
 namespace {
 
-constexpr uint8_t kElementAddressPage = 0x1D;
 constexpr uint8_t kModeSenseLength = 31;
-constexpr size_t kAssignmentBytes = 16;  // eight 16-bit values
 constexpr int kSlotsWithoutFullnessMap = 18;
 constexpr int kSlotsPerGroup = 100;
 constexpr int kLastBufferId = 255;
 constexpr uint8_t kReadBufferDataMode = 2;
 constexpr uint32_t kFullnessMapLength = 13;
-constexpr uint8_t kStorageElement = 2;
-constexpr uint8_t kDataTransferElement = 4;
 constexpr uint32_t kStatusHeaderLength = 16;  // element status header and page header
 constexpr uint32_t kDescriptorLength = 16;
 constexpr uint32_t kMaxAllocationLength = 0xFFFFFF;  // the CDB's 24-bit field
@@ -38,16 +37,6 @@ QString textOf(const uint8_t* data, size_t from, size_t count) {
     const uint8_t* begin = data + from;
     const uint8_t* end = std::find(begin, begin + count, uint8_t{0});
     return QString::fromLatin1(reinterpret_cast<const char*>(begin), end - begin);
-}
-
-// Returns the assignment in a MODE SENSE(6) answer, or nothing when page 1Dh's values do not
-// lie inside the bytes requested (a block descriptor too long for them).
-std::optional<ElementAddressAssignment> parseAssignment(const std::array<uint8_t, kModeSenseLength>& data) {
-    const size_t values = 6 + size_t{data[3]};
-    if (values + kAssignmentBytes > data.size())
-        return std::nullopt;
-    const auto at = [&](size_t k) { return get_be16(&data[values + 2 * k]); };
-    return ElementAddressAssignment{at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7)};
 }
 
 // Returns whether the last request was refused as not supported (ILLEGAL REQUEST).
@@ -62,23 +51,15 @@ std::optional<std::vector<bool>> readStorageFullness(SRBunion* srb, const Elemen
     const uint32_t length = std::min<uint32_t>(
         kStatusHeaderLength + uint32_t{a.storageCount} * kLongestStorageDescriptor, kMaxAllocationLength);
     std::vector<uint8_t> data(length, 0);
-    if (ReadElementStatus(srb, kStorageElement, a.firstStorage, a.storageCount, length, data.data()) != SS_COMP)
+    if (ReadElementStatus(srb, model::elementTypeCode(model::ElementType::storage), a.firstStorage, a.storageCount,
+                          length, data.data()) != SS_COMP)
         return std::nullopt;
+    std::vector<model::ElementDescriptor> storage;
+    model::readElementStatus(data, length, model::ElementType::storage, a.firstStorage,
+                             uint32_t{a.firstStorage} + a.storageCount, storage);
     std::vector<bool> full(a.storageCount, false);
-    const size_t end = std::min<size_t>(length, 8 + size_t{get_be24(&data[5])});
-    size_t page = 8;
-    while (page + 8 <= end) {
-        const size_t descriptorLength = get_be16(&data[page + 2]);
-        const size_t pageEnd = std::min(end, page + 8 + size_t{get_be24(&data[page + 5])});
-        if (descriptorLength < 3)
-            break;
-        for (size_t d = page + 8; d + descriptorLength <= pageEnd; d += descriptorLength) {
-            const int row = int{get_be16(&data[d])} - int{a.firstStorage};
-            if (row >= 0 && row < int{a.storageCount})
-                full[row] = (data[d + 2] & 0x01) != 0;
-        }
-        page = pageEnd;
-    }
+    for (const model::ElementDescriptor& slot : storage)
+        full[slot.address - a.firstStorage] = slot.full;
     return full;
 }
 
@@ -104,10 +85,13 @@ void CChangerDlg::RefreshView(ChangerConfig& config) {
     TestUnitReady(m_pSRB);
 
     std::array<uint8_t, kModeSenseLength> modeData{};
-    std::optional<ElementAddressAssignment> assignment;
-    if (ModeSense6(m_pSRB, 0, 0, kElementAddressPage, kModeSenseLength, modeData.data()) == SS_COMP)
-        assignment = parseAssignment(modeData);
-    config.assignment = assignment.value_or(defaultElementAddressAssignment());
+    config.assignment = defaultElementAddressAssignment();
+    if (ModeSense6(m_pSRB, 0, 0, model::kElementAddressPageCode, kModeSenseLength, modeData.data()) == SS_COMP) {
+        // The page code is not examined: the values count wherever they lie inside the answer.
+        const model::ElementAddressPage page = model::readElementAddressPage(modeData, modeData.size());
+        if (page.valuesRead())
+            config.assignment = page.assignment;
+    }
     const ElementAddressAssignment& a = config.assignment;
 
     m_driveBase = a.firstDataTransfer >= 0x4000 ? static_cast<uint16_t>(a.firstDataTransfer - 0x4000) : 0;
@@ -168,19 +152,20 @@ void CChangerDlg::ShowDriveContents(ChangerConfig& config) {
     const ElementAddressAssignment& a = config.assignment;
     const uint32_t length = (uint32_t{a.dataTransferCount} + 1) * kDescriptorLength;
     std::vector<uint8_t> data(length, 0);
-    if (ReadElementStatus(m_pSRB, kDataTransferElement, a.firstDataTransfer, a.dataTransferCount, length,
-                          data.data()) != SS_COMP) {
+    if (ReadElementStatus(m_pSRB, model::elementTypeCode(model::ElementType::dataTransfer), a.firstDataTransfer,
+                          a.dataTransferCount, length, data.data()) != SS_COMP) {
         Invalidate();
         return;
     }
     for (int i = 0; i < a.dataTransferCount; ++i) {
-        const uint8_t* descriptor = &data[kStatusHeaderLength + kDescriptorLength * i];
-        if ((descriptor[2] & 0x01) == 0)
+        const std::optional<model::ElementDescriptor> drive =
+            model::fixedStrideDescriptor(data, length, static_cast<size_t>(i), model::ElementType::dataTransfer);
+        if (!drive || !drive->full)
             continue;
         // The source address names a row as every command computes one: minus the first
         // storage address. A source that names no row (0 when the changer does not know) is
         // left out.
-        const int row = int{get_be16(descriptor + 10)} - int{a.firstStorage};
+        const int row = int{drive->source} - int{a.firstStorage};
         if (row < 0 || row >= m_slotList.getCount())
             continue;
         m_slotList.insertString(row + 1, res::formatString(inDriveText, {row + 1, m_driveBase + i + 1}));

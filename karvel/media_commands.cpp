@@ -6,6 +6,8 @@
 
 #include "byte_order.h"
 #include "changer_dlg.h"
+#include "changer_model/element_status.h"
+#include "changer_model/element_type.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
 #include "resources/resource_ids.h"
@@ -18,9 +20,7 @@ using namespace karvel;
 
 namespace {
 
-constexpr uint8_t kDataTransferElement = 4;
-constexpr uint32_t kDriveStatusLength = 32;
-constexpr size_t kSourceAddressOffset = 26;  // descriptor at 16, its bytes 10-11
+constexpr uint32_t kDriveStatusLength = 32;  // the headers and one 16-byte descriptor
 
 }  // namespace
 
@@ -56,9 +56,10 @@ void CChangerDlg::OnUnMount() {
     TestUnitReady(m_pSRB);
     ui::beginWaitCursor();
     std::array<uint8_t, kDriveStatusLength> status{};
-    if (ReadElementStatus(m_pSRB, kDataTransferElement, driveAddress, 1, kDriveStatusLength, status.data()) ==
-        SS_COMP) {
-        const uint16_t home = get_be16(&status[kSourceAddressOffset]);
+    if (ReadElementStatus(m_pSRB, model::elementTypeCode(model::ElementType::dataTransfer), driveAddress, 1,
+                          kDriveStatusLength, status.data()) == SS_COMP) {
+        const uint16_t home =
+            model::fixedStrideDescriptor(status, status.size(), 0, model::ElementType::dataTransfer)->source;
         if (MoveMedium(m_pSRB, driveAddress, home, elementAddress(transport, a.firstTransport)) == SS_COMP) {
             // The slot at address home is a row like any other: its address minus the first
             // storage address. The operator's selection stays where it was.

@@ -10,25 +10,14 @@
 #include <vector>
 
 #include "changer_model/changer_config.h"
+#include "changer_model/element_status.h"
+#include "changer_model/element_type.h"
 
 namespace karvel::ctl {
 
-// SMC element type codes.
-enum class ElementType : uint8_t {
-    transport = 1,
-    storage = 2,
-    importExport = 3,
-    dataTransfer = 4,
-};
-
-struct Element {
-    ElementType type = ElementType::storage;
-    uint16_t address = 0;
-    bool full = false;
-    bool sourceValid = false;
-    uint16_t source = 0;                    // meaningful only when sourceValid
-    std::optional<std::string> volumeTag;   // primary volume tag, blanks trimmed; none when absent or empty
-};
+using model::ElementType;
+// An element as its descriptor reported it.
+using Element = model::ElementDescriptor;
 
 // The changer's identity from INQUIRY, fields as the device sent them (padding included, cut at
 // a NUL).

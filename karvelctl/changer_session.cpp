@@ -7,8 +7,8 @@
 
 #include "changer_address.h"
 #include "changer_model/changer_discovery.h"
-#include "element_address_page.h"
-#include "element_status_parser.h"
+#include "changer_model/element_address_page.h"
+#include "changer_model/element_status.h"
 #include "exit_codes.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
@@ -19,7 +19,6 @@ namespace karvel::ctl {
 
 namespace {
 
-constexpr uint8_t kElementAddressPage = 0x1D;
 constexpr uint8_t kModeSenseLength = 255;  // room for any block descriptor length
 constexpr uint8_t kVolumeTagRequest = 0x10;
 // Elements per READ ELEMENT STATUS, and the bytes allowed for each: room for both volume
@@ -80,13 +79,12 @@ std::optional<FailedRequest> ChangerSession::read_identity(ChangerIdentity& iden
 std::optional<FailedRequest> ChangerSession::read_assignment(ElementAddressAssignment& assignment) {
     std::array<uint8_t, kModeSenseLength> data{};
     const char* heading = "MODE SENSE of the Element Address Assignment Page Failed";
-    if (ModeSense6(&block_, 0, 0, kElementAddressPage, kModeSenseLength, data.data()) != SS_COMP)
+    if (ModeSense6(&block_, 0, 0, model::kElementAddressPageCode, kModeSenseLength, data.data()) != SS_COMP)
         return failed_request(heading, block_);
-    std::string why;
-    const std::optional<ElementAddressAssignment> parsed = parse_element_address_page(data.data(), data.size(), why);
-    if (!parsed)
-        return unusable_answer(heading, why);
-    assignment = *parsed;
+    const model::ElementAddressPage page = model::readElementAddressPage(data, data.size());
+    if (page.fault != model::ElementAddressPageFault::none)
+        return unusable_answer(heading, model::elementAddressPageFaultText(page.fault));
+    assignment = page.assignment;
     return std::nullopt;
 }
 
@@ -109,7 +107,7 @@ std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uin
     std::vector<uint8_t> data;
     while (start < end) {
         const uint16_t wanted = static_cast<uint16_t>(std::min<uint32_t>(end - start, kElementsPerRequest));
-        const uint8_t code = static_cast<uint8_t>(type);
+        const uint8_t code = model::elementTypeCode(type);
         uint8_t status = SS_COMP;
         if (!tagsRefused_) {
             status = read_element_status(code | kVolumeTagRequest, static_cast<uint16_t>(start), wanted, data);
@@ -121,7 +119,7 @@ std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uin
         if (status != SS_COMP)
             return failed_request("READ ELEMENT STATUS of Element Address " + decimal(start) + " Failed", block_);
         const size_t before = into.size();
-        if (parse_element_status(data.data(), data.size(), type, start, end, into) == 0)
+        if (model::readElementStatus(data, data.size(), type, start, end, into) == 0)
             break;  // the changer reports no more of them
         uint32_t last = start;
         for (size_t i = before; i < into.size(); ++i)

@@ -273,6 +273,40 @@ TEST_F(InventoryViewTest, ModeSensePageFollowsTheBlockDescriptorOrFallsBackToDef
     }
 }
 
+TEST_F(InventoryViewTest, ModeSenseValuesCountOnlyInsideTheBytesTheChangerReturned) {
+    // Completed answers that end before the page's values: the buffer's zeroes beyond them
+    // are not read as addresses, the defaults apply.
+    const ElementAddressAssignment defaults{0, 0, 0, 0, 0x3000, 0, 0x4000, 0};
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> answer;
+    };
+    std::vector<uint8_t> cutInsideThePage = {13, 0, 0, 0, 0x1D, 0x12, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 50};
+    cutInsideThePage.resize(24, 0);  // the page's bytes are there, but byte 0 counts only 13 after it
+    const std::vector<Case> cases = {
+        {"only the 4-byte header", {3, 0, 0, 0}},
+        {"the mode data length ends inside the page", cutInsideThePage},
+    };
+    const auto values = [](const ElementAddressAssignment& a) {
+        return std::vector<uint16_t>{a.firstTransport, a.transportCount, a.firstStorage, a.storageCount,
+                                     a.firstImportExport, a.importExportCount, a.firstDataTransfer,
+                                     a.dataTransferCount};
+    };
+    for (const Case& c : cases) {
+        changer.failures.clear();
+        Reply shortAnswer;
+        shortAnswer.dataIn = c.answer;
+        changer.failures[MODE_SENSE_6] = shortAnswer;
+        open();
+        EXPECT_EQ(values(dlg->m_config.assignment), values(defaults)) << c.what;
+        EXPECT_TRUE(slotRows().isEmpty()) << c.what;
+        const std::vector<SeenRequest> statuses = requestsWithOpcode(aspi, READ_ELEMENT_STATUS);
+        ASSERT_FALSE(statuses.empty()) << c.what;
+        EXPECT_EQ(statuses.back().cdb, (std::vector<uint8_t>{0xB8, 0x04, 0x40, 0x00, 0, 0, 0, 0, 0, 16, 0, 0}))
+            << c.what;
+    }
+}
+
 TEST_F(InventoryViewTest, FailedModeSenseLeavesAnEmptyViewAndStillAsksForDriveStatus) {
     changer.failures[MODE_SENSE_6] = Reply::checkCondition(ILLEGAL_REQUEST, 0x24, 0x00);
     open();

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "byte_order.h"
-#include "element_status_parser.h"
+#include <span>
+
+#include "changer_model/element_status.h"
 
 using karvel::get_be16;
-using namespace karvel::ctl;
+using namespace karvel::model;
 
 namespace {
 
@@ -28,17 +30,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* answer = data + kChoiceBytes;
     const size_t length = size - kChoiceBytes;
 
-    std::vector<Element> elements(1);  // what was there before stays
-    const size_t appended = parse_element_status(answer, length, type, first, end, elements);
+    std::vector<ElementDescriptor> elements(1);  // what was there before stays
+    const size_t appended = readElementStatus(std::span<const uint8_t>(answer, length), length, type, first, end, elements);
     if (elements.size() != appended + 1 || (length >= 8 && appended > (length - 8) / kSmallestDescriptor)) std::abort();
     for (size_t i = 1; i < elements.size(); ++i) {
-        const Element& element = elements[i];
+        const ElementDescriptor& element = elements[i];
         if (element.type != type || element.address < first || element.address >= end) std::abort();
         if (element.volumeTag) {
             const std::string& tag = *element.volumeTag;
             if (tag.empty() || tag.size() > 32 || tag.front() == ' ' || tag.back() == ' ' || tag.back() == '\0')
                 std::abort();
         }
+        if (element.volumeTag && !element.volumeTagRaw) std::abort();
+        if (element.alternateVolumeTag && !element.alternateVolumeTagRaw) std::abort();
     }
     return 0;
 }
