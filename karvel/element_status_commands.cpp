@@ -4,8 +4,9 @@
 #include <array>
 
 #include "address_range_dlg.h"
-#include "byte_order.h"
 #include "changer_dlg.h"
+#include "changer_model/fullness_records.h"
+#include "changer_model/initialize_range_page.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
 #include "progress_dlg.h"
@@ -20,16 +21,8 @@ using namespace karvel;
 namespace {
 
 constexpr int kSlotsWithoutRange = 18;
-constexpr uint8_t kInitRangePage = 0x20;
-constexpr uint8_t kInitRangePageLength = 4;
-constexpr uint8_t kRangeListLength = 10;
 constexpr uint8_t kPageFormat = 1;
 constexpr uint8_t kNoSavePages = 0;
-
-constexpr int kSlotsPerGroup = 100;
-constexpr int kLastBufferId = 255;  // buffer ids are one byte
-constexpr uint8_t kWriteBufferDataMode = 2;
-constexpr uint32_t kFullnessMapLength = 13;
 
 }  // namespace
 
@@ -49,10 +42,6 @@ void CChangerDlg::OnInitialize() {
         return;
     }
 
-    std::array<uint8_t, kRangeListLength> list{};
-    list[4] = kInitRangePage;
-    list[5] = kInitRangePageLength;
-
     CAddressRangeDlg prompt(this);
     prompt.m_firstLabel = QStringLiteral("Start Address");
     prompt.m_secondLabel = QStringLiteral("Stop Address");
@@ -60,13 +49,14 @@ void CChangerDlg::OnInitialize() {
     prompt.m_secondValue = m_initializeRange->second;
     if (prompt.DoModal() != ui::kIdOk)
         return;
-    put_be16(&list[6], static_cast<uint16_t>(prompt.m_firstValue));
-    put_be16(&list[8], static_cast<uint16_t>(prompt.m_secondValue));
+    // Only the low 16 bits of what was entered reach the page; all 32 are remembered.
+    std::array<uint8_t, model::kInitializeRangeListLength> list = model::initializeRangeList(
+        static_cast<uint16_t>(prompt.m_firstValue), static_cast<uint16_t>(prompt.m_secondValue));
     m_initializeRange = {prompt.m_firstValue, prompt.m_secondValue};
 
     auto* progress = new CProgressDlg(this);
     progress->SetText(res::loadString(res::kStrInitializingChanger));
-    if (ModeSelect6(m_pSRB, kPageFormat, kNoSavePages, kRangeListLength, list.data()) == SS_COMP) {
+    if (ModeSelect6(m_pSRB, kPageFormat, kNoSavePages, model::kInitializeRangeListLength, list.data()) == SS_COMP) {
         ui::beginWaitCursor();
         if (InitializeElementStatus(m_pSRB) == SS_COMP) {
             FillSlotList(m_config);
@@ -79,7 +69,6 @@ void CChangerDlg::OnInitialize() {
 }
 
 void CChangerDlg::OnClearNvram() {
-    std::array<uint8_t, kFullnessMapLength> cleared{};
     if (!ui::askYesNo(res::loadString(res::kStrClearNvramWarning)))
         return;
     if (!ui::askYesNo(QStringLiteral("Are you ABSOLUTELY sure ?")))
@@ -87,10 +76,9 @@ void CChangerDlg::OnClearNvram() {
 
     ui::beginWaitCursor();
     // One record group per 100 slots that holds at least one slot, in increasing order.
-    const int groups = (int{m_config.assignment.storageCount} + kSlotsPerGroup - 1) / kSlotsPerGroup;
-    for (int group = 0; group < groups && group <= kLastBufferId; ++group)
-        if (WriteBuffer(m_pSRB, kWriteBufferDataMode, static_cast<uint8_t>(group), 0, kFullnessMapLength,
-                        cleared.data()) != SS_COMP)
+    const unsigned groups = model::recordGroupCount(m_config.assignment.storageCount);
+    for (unsigned group = 0; group < groups && group < model::kRecordGroupLimit; ++group)
+        if (model::clearRecordGroup(m_pSRB, static_cast<uint8_t>(group)) != SS_COMP)
             break;
     ui::endWaitCursor();
 

@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
-#include "byte_order.h"
 #include "changer_dlg.h"
 #include "changer_model/element_address_page.h"
 #include "changer_model/element_status.h"
 #include "changer_model/element_type.h"
+#include "changer_model/fullness_records.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
 #include "resources/resource_ids.h"
@@ -23,10 +23,6 @@ namespace {
 
 constexpr uint8_t kModeSenseLength = 31;
 constexpr int kSlotsWithoutFullnessMap = 18;
-constexpr int kSlotsPerGroup = 100;
-constexpr int kLastBufferId = 255;
-constexpr uint8_t kReadBufferDataMode = 2;
-constexpr uint32_t kFullnessMapLength = 13;
 constexpr uint32_t kStatusHeaderLength = 16;  // element status header and page header
 constexpr uint32_t kDescriptorLength = 16;
 constexpr uint32_t kMaxAllocationLength = 0xFFFFFF;  // the CDB's 24-bit field
@@ -123,16 +119,16 @@ void CChangerDlg::FillSlotList(ChangerConfig& config) {
     m_slotList.resetContent();
 
     const int slotCount = config.assignment.storageCount;
-    std::array<uint8_t, kFullnessMapLength> map{};
+    std::array<uint8_t, model::kRecordGroupBytes> map{};
     std::optional<std::vector<bool>> fromElements;  // when the changer keeps no records
     for (int i = 0; i < slotCount; ++i) {
         bool full = false;
-        if (slotCount > kSlotsWithoutFullnessMap && i / kSlotsPerGroup <= kLastBufferId) {
-            const int r = i % kSlotsPerGroup;
+        const unsigned group = model::recordGroupOf(static_cast<unsigned>(i));
+        if (slotCount > kSlotsWithoutFullnessMap && group < model::kRecordGroupLimit) {
+            const unsigned r = model::recordOffsetOf(static_cast<unsigned>(i));
             if (r == 0 && !fromElements) {
                 map.fill(0);
-                const uint8_t bufferId = static_cast<uint8_t>(i / kSlotsPerGroup);
-                if (ReadBuffer(m_pSRB, kReadBufferDataMode, bufferId, 0, kFullnessMapLength, map.data()) != SS_COMP) {
+                if (model::readRecordGroup(m_pSRB, static_cast<uint8_t>(group), map) != SS_COMP) {
                     if (!refusedAsUnsupported(*m_pSRB))
                         return;
                     fromElements = readStorageFullness(m_pSRB, config.assignment);
@@ -140,7 +136,7 @@ void CChangerDlg::FillSlotList(ChangerConfig& config) {
                         return;
                 }
             }
-            full = fromElements ? (*fromElements)[i] : ((map[r / 8] >> (7 - r % 8)) & 1) != 0;
+            full = fromElements ? (*fromElements)[i] : model::recordMarksFull(map, r);
         }
         m_slotList.addString(res::formatString(full ? fullText : emptyText, {i + 1}));
     }

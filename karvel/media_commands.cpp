@@ -4,7 +4,6 @@
 // last command sent. A command whose lists have no selection sends nothing.
 #include <array>
 
-#include "byte_order.h"
 #include "changer_dlg.h"
 #include "changer_model/element_status.h"
 #include "changer_model/element_type.h"

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-// initialize: the changer takes a new inventory, over every element or, as Karvel's Initialize
-// asks for large changers, over a range of element addresses given in the vendor mode page 20h.
+// initialize: the changer takes a new inventory, over every element or over a range of element
+// addresses given in the vendor mode page 20h.
 #include <array>
 #include <optional>
 #include <utility>
 
 #include "command_support.h"
+#include "changer_model/initialize_range_page.h"
 #include "exit_codes.h"
-#include "initialize_range_page.h"
 #include <karvel/nevsel.h>
 #include "vendor_commands.h"
 
@@ -51,8 +51,9 @@ int run_initialize(CommandContext& context) {
         return context.open_failure_exit();
     return run_showing_progress(context, "Initializing Changer", [&]() -> std::optional<FailedRequest> {
         if (range) {
-            std::array<uint8_t, kInitializeRangeListLength> page = initialize_range_page(range->first, range->second);
-            if (ModeSelect6(&session->request_block(), kPageFormat, kSavePages, kInitializeRangeListLength,
+            std::array<uint8_t, model::kInitializeRangeListLength> page =
+                model::initializeRangeList(range->first, range->second);
+            if (ModeSelect6(&session->request_block(), kPageFormat, kSavePages, model::kInitializeRangeListLength,
                             page.data()) != SS_COMP)
                 return failed_request("MODE SELECT of Page 20h (Element Addresses " + std::to_string(range->first) +
                                           " to " + std::to_string(range->second) + ") Failed",

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
-// records: the changer's own records of which slots hold a disc (which Karvel's view shows),
-// read or zeroed one 13-byte group of 100 slots at a time.
+// records: the changer's own records of which slots hold a disc, read or zeroed one 13-byte
+// group of 100 slots at a time.
 #include <algorithm>
 #include <array>
 #include <optional>
 
 #include "command_support.h"
 #include "exit_codes.h"
-#include "fullness_records.h"
+#include "changer_model/fullness_records.h"
 #include <karvel/nevsel.h>
 #include "progress.h"
+#include "records_text.h"
 #include "vendor_commands.h"
 
 namespace karvel::ctl {
@@ -23,15 +24,14 @@ std::string groupHeading(const char* command, unsigned group) {
 // Reads every group of slotCount slots into full; returns what failed, if anything.
 std::optional<FailedRequest> readRecords(SRBunion& srb, unsigned slotCount, std::vector<bool>& full) {
     full.assign(slotCount, false);
-    for (unsigned group = 0; group < record_group_count(slotCount); ++group) {
-        std::array<uint8_t, kRecordGroupBytes> data{};
-        if (ReadBuffer(&srb, kRecordsBufferMode, static_cast<uint8_t>(group), 0, kRecordGroupBytes, data.data()) !=
-            SS_COMP)
+    for (unsigned group = 0; group < model::recordGroupCount(slotCount); ++group) {
+        std::array<uint8_t, model::kRecordGroupBytes> data{};
+        if (model::readRecordGroup(&srb, static_cast<uint8_t>(group), data) != SS_COMP)
             return failed_request(groupHeading("READ BUFFER", group), srb);
-        for (unsigned offset = 0; offset < kSlotsPerRecordGroup; ++offset) {
-            const unsigned slot = group * kSlotsPerRecordGroup + offset;
+        for (unsigned offset = 0; offset < model::kSlotsPerRecordGroup; ++offset) {
+            const unsigned slot = group * model::kSlotsPerRecordGroup + offset;
             if (slot < slotCount)
-                full[slot] = record_marks_full(data, offset);
+                full[slot] = model::recordMarksFull(data, offset);
         }
     }
     return std::nullopt;
@@ -39,10 +39,8 @@ std::optional<FailedRequest> readRecords(SRBunion& srb, unsigned slotCount, std:
 
 // Writes a zero group for every group of slotCount slots, stopping at the first that fails.
 std::optional<FailedRequest> clearRecords(SRBunion& srb, unsigned slotCount) {
-    std::array<uint8_t, kRecordGroupBytes> zeros{};
-    for (unsigned group = 0; group < record_group_count(slotCount); ++group)
-        if (WriteBuffer(&srb, kRecordsBufferMode, static_cast<uint8_t>(group), 0, kRecordGroupBytes, zeros.data()) !=
-            SS_COMP)
+    for (unsigned group = 0; group < model::recordGroupCount(slotCount); ++group)
+        if (model::clearRecordGroup(&srb, static_cast<uint8_t>(group)) != SS_COMP)
             return failed_request(groupHeading("WRITE BUFFER", group), srb);
     return std::nullopt;
 }
@@ -67,8 +65,8 @@ int run_records(CommandContext& context) {
     ElementAddressAssignment assignment;
     if (const std::optional<FailedRequest> failed = session->read_assignment(assignment))
         return request_failure(context, *failed);
-    // The buffer id is 8 bits wide: 256 groups hold the most slots the records can describe.
-    const unsigned slots = std::min<unsigned>(assignment.storageCount, 256 * kSlotsPerRecordGroup);
+    const unsigned slots =
+        std::min<unsigned>(assignment.storageCount, model::kRecordGroupLimit * model::kSlotsPerRecordGroup);
     SRBunion& srb = session->request_block();
 
     if (clear) {
@@ -79,7 +77,7 @@ int run_records(CommandContext& context) {
         }
         if (failed)
             return request_failure(context, *failed);
-        const unsigned groups = record_group_count(slots);
+        const unsigned groups = model::recordGroupCount(slots);
         context.out << "Cleared the records of " << slots << (slots == 1 ? " slot" : " slots") << " (" << groups
                     << (groups == 1 ? " group" : " groups") << ")\n";
         return kExitSuccess;

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
-// The vendor mode page 20h that Karvel's Initialize sends by MODE SELECT(6) before INITIALIZE
-// ELEMENT STATUS: the first and last element address the changer is to check.
+// The vendor mode page 20h, sent by MODE SELECT(6) before INITIALIZE ELEMENT STATUS: the
+// first and last element address the changer is to check.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace karvel::ctl {
+namespace karvel::model {
 
 inline constexpr uint8_t kInitializeRangePageCode = 0x20;
 inline constexpr uint8_t kInitializeRangeListLength = 10;
 
 // Returns the parameter list: a mode header without block descriptors, then page 20h of
 // length 4 holding start and stop, most significant byte first.
-std::array<uint8_t, kInitializeRangeListLength> initialize_range_page(uint16_t start, uint16_t stop);
+std::array<uint8_t, kInitializeRangeListLength> initializeRangeList(uint16_t start, uint16_t stop);
 
-}  // namespace karvel::ctl
+}  // namespace karvel::model

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "initialize_range_page.h"
+#include "changer_model/initialize_range_page.h"
 
 #include <cstddef>
 
 #include "byte_order.h"
 
-namespace karvel::ctl {
+namespace karvel::model {
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr uint8_t kPageLength = 4;
 
 }  // namespace
 
-std::array<uint8_t, kInitializeRangeListLength> initialize_range_page(uint16_t start, uint16_t stop) {
+std::array<uint8_t, kInitializeRangeListLength> initializeRangeList(uint16_t start, uint16_t stop) {
     std::array<uint8_t, kInitializeRangeListLength> list{};
     list[kPageOffset] = kInitializeRangePageCode;  // the parameters-savable bit stays 0
     list[kPageOffset + 1] = kPageLength;
@@ -23,4 +23,4 @@ std::array<uint8_t, kInitializeRangeListLength> initialize_range_page(uint16_t s
     return list;
 }
 
-}  // namespace karvel::ctl
+}  // namespace karvel::model
