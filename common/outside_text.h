@@ -54,10 +54,6 @@ inline void appendEscapedByte(std::string& out, uint8_t value) {
 // Appends the rendering of the character at text[at] and returns how many bytes it took.
 inline std::size_t appendCharacter(std::string& out, std::string_view text, std::size_t at) {
     const auto value = static_cast<uint8_t>(text[at]);
-    if (value == '\\') {
-        out += "\\\\";
-        return 1;
-    }
     if (value >= 0x20 && value < 0x7F) {
         out += static_cast<char>(value);
         return 1;
@@ -76,7 +72,8 @@ inline std::size_t appendCharacter(std::string& out, std::string_view text, std:
 
 // Returns text fit for a message: printable ASCII and well-formed UTF-8 as they are; control
 // characters (NUL included, and what follows it is kept), DEL, C1 controls and bytes that are
-// not UTF-8 as \xNN (lower-case hex); a backslash as \\ so that escapes stay unambiguous.
+// not UTF-8 as \xNN (lower-case hex). A backslash stays as it is, so escaping twice changes
+// nothing: a message may be escaped as a whole although parts of it were escaped already.
 inline std::string escapeText(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -6,13 +6,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <new>
-#include <sstream>
 
 #include "iscsi/iscsi_transport.h"
 #include "aspi_config/layer_config.h"
 #include "opcode_direction.h"
+#include "outside_text.h"
+#include "regular_file.h"
 #include "sg/sg_transport.h"
 #include "sim/sim_transport.h"
 
@@ -46,7 +46,7 @@ TransportFactory factory_for(const std::string& transport) {
 
 AspiLayer::AspiLayer(std::vector<std::unique_ptr<Transport>> adapters)
     : adapters_(std::move(adapters)) {
-    if (adapters_.size() > 255) adapters_.resize(255);
+    if (adapters_.size() > kMaxAdapters) adapters_.resize(kMaxAdapters);
 }
 
 AspiLayer AspiLayer::not_ready(std::string fault) {
@@ -58,18 +58,15 @@ AspiLayer AspiLayer::not_ready(std::string fault) {
 
 AspiLayer AspiLayer::from_config_file(const std::string& path) {
     std::vector<TransportLine> lines;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        if (errno != ENOENT) {
-            std::string fault = "wnaspi32: " + path + ": cannot read: " + std::strerror(errno);
-            std::fprintf(stderr, "%s\n", fault.c_str());
-            return not_ready(fault);
-        }
+    karvel::FileContents file = karvel::readRegularFile(path, kLayerConfigLimit);
+    if (file.fault == karvel::FileFault::missing) {
         lines = default_config();
+    } else if (!file.ok()) {
+        std::string fault = "wnaspi32: " + file.message;
+        std::fprintf(stderr, "%s\n", fault.c_str());
+        return not_ready(fault);
     } else {
-        std::ostringstream text;
-        text << file.rdbuf();
-        lines = parse_config(text.str(), path);
+        lines = parse_config(file.bytes, path);
     }
 
     std::vector<std::unique_ptr<Transport>> adapters;
@@ -78,11 +75,15 @@ AspiLayer AspiLayer::from_config_file(const std::string& path) {
         try {
             TransportFactory factory = factory_for(line.transport);
             if (!factory)
-                throw ConfigError("unknown transport '" + line.transport +
+                throw ConfigError("unknown transport '" + karvel::quotePrefix(line.transport) +
                                   "' (expected sim, sg or iscsi)");
             for (auto& adapter : factory(line)) adapters.push_back(std::move(adapter));
+            if (adapters.size() > kMaxAdapters)
+                throw ConfigError("more than " + std::to_string(kMaxAdapters) +
+                                  " host adapters (a request block numbers them in one byte)");
         } catch (const std::exception& error) {
-            std::string fault = where + error.what();
+            // Outside text (the path, the line's words) reaches the message: escape it whole.
+            std::string fault = karvel::escapeText(where + error.what());
             std::fprintf(stderr, "%s\n", fault.c_str());
             return not_ready(fault);
         }

@@ -15,6 +15,12 @@ namespace aspi {
 // Largest data phase one request may carry; bigger ones end with SS_BUFFER_TO_BIG.
 inline constexpr uint32_t kMaxTransferLength = 16u * 1024 * 1024;
 
+// Host adapters one layer serves: SRB_HaId and the support value's count are one byte.
+inline constexpr size_t kMaxAdapters = 255;
+
+// Largest configuration file the layer reads; a real one is a few lines.
+inline constexpr uint64_t kLayerConfigLimit = 1u << 20;
+
 class AspiLayer {
 public:
     // A ready layer serving these adapters, numbered from 0 in order.
@@ -24,7 +30,8 @@ public:
     static AspiLayer not_ready(std::string fault);
 
     // Builds the layer from the configuration file at path (the default set when it does not
-    // exist); a line it cannot use makes it not ready and is reported once on stderr.
+    // exist); a line it cannot use, a path that is no regular file (a directory, a FIFO) or a
+    // file over kLayerConfigLimit makes it not ready and is reported once on stderr.
     static AspiLayer from_config_file(const std::string& path);
 
     // Returns the support value: bits 0-7 adapter count, bits 8-15 SS_COMP or SS_FAILED_INIT.

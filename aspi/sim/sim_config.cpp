@@ -7,6 +7,8 @@
 #include <set>
 #include <string_view>
 
+#include "outside_text.h"
+
 namespace aspi::sim {
 
 namespace {
@@ -21,14 +23,19 @@ uint64_t number(std::string_view key, std::string_view text, int base, uint64_t 
         char range[64];
         std::snprintf(range, sizeof range, base == 16 ? "a hex address 0000-%04llX" : "a number 0-%llu",
                       static_cast<unsigned long long>(max));
-        throw ConfigError("sim: " + std::string(key) + "=" + std::string(text) + ": expected " + range);
+        throw ConfigError("sim: " + std::string(key) + "=" + karvel::quotePrefix(text) + ": expected " + range);
     }
     return value;
 }
 
-std::vector<int> slot_list(std::string_view text) {
-    std::vector<int> slots;
-    if (text == "none" || text.empty()) return slots;
+// The slots of a full= list, each once, in ascending order. A slot given twice (also through
+// overlapping ranges) is an error rather than merged: the list says which slots hold a disc,
+// and a slot named twice is most likely a typo. Work and memory grow with the list's length
+// and the jukebox's slots, never with the numbers in the list.
+std::vector<int> slot_list(std::string_view text, uint16_t slots) {
+    std::vector<int> full;
+    if (text == "none" || text.empty()) return full;
+    std::vector<bool> taken(size_t{slots} + 1);
     size_t start = 0;
     while (start <= text.size()) {
         size_t comma = text.find(',', start);
@@ -37,13 +44,25 @@ std::vector<int> slot_list(std::string_view text) {
         uint64_t low = number("full", item.substr(0, dash), 10, kMaxSlots);
         uint64_t high = dash == std::string_view::npos ? low : number("full", item.substr(dash + 1), 10, kMaxSlots);
         if (low == 0 || high < low)
-            throw ConfigError("sim: full=" + std::string(text) + ": '" + std::string(item) +
+            throw ConfigError("sim: full=" + karvel::quotePrefix(text) + ": '" + karvel::quotePrefix(item) +
                               "' is not a slot or range of slots (like 1-10,25)");
-        for (uint64_t n = low; n <= high; ++n) slots.push_back(static_cast<int>(n));
+        if (high > slots)
+            throw ConfigError("sim: full: slot " + std::to_string(std::max<uint64_t>(low, slots + 1)) +
+                              " is past the last slot (" + std::to_string(slots) + ")");
+        // Each slot is marked at most once before a repeat fails, so this loop runs at most
+        // `slots` times over the whole list.
+        for (uint64_t n = low; n <= high; ++n) {
+            if (taken[n])
+                throw ConfigError("sim: full: slot " + std::to_string(n) + " is given twice ('" +
+                                  karvel::quotePrefix(item) + "')");
+            taken[n] = true;
+        }
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
-    return slots;
+    for (size_t n = 1; n < taken.size(); ++n)
+        if (taken[n]) full.push_back(static_cast<int>(n));
+    return full;
 }
 
 std::chrono::milliseconds duration(std::string_view key, std::string_view text) {
@@ -64,6 +83,7 @@ SimSettings parse_sim_line(const TransportLine& line) {
     Seed& seed = settings.seed;
     Behaviour& behaviour = settings.behaviour;
     using Apply = std::function<void(std::string_view key, std::string_view value)>;
+    std::optional<std::string_view> fullText;  // read once the number of slots is known
     auto address = [](std::optional<uint16_t>& out) {
         return [&out](std::string_view k, std::string_view v) { out = static_cast<uint16_t>(number(k, v, 16, 0xFFFF)); };
     };
@@ -77,7 +97,7 @@ SimSettings parse_sim_line(const TransportLine& line) {
         {"drives", count(seed.drives, kMaxOtherElements)},
         {"transports", count(seed.transports, kMaxOtherElements)},
         {"ports", count(seed.ports, kMaxOtherElements)},
-        {"full", [&](auto, auto v) { seed.full = slot_list(v); }},
+        {"full", [&](auto, auto v) { fullText = v; }},
         {"first_transport", address(seed.firstTransport)},
         {"first_storage", address(seed.firstStorage)},
         {"first_port", address(seed.firstPort)},
@@ -85,7 +105,7 @@ SimSettings parse_sim_line(const TransportLine& line) {
         {"block_descriptor",
          [&](auto k, auto v) {
              uint64_t n = number(k, v, 10, 8);
-             if (n != 0 && n != 8) throw ConfigError("sim: block_descriptor=" + std::string(v) + ": expected 0 or 8");
+             if (n != 0 && n != 8) throw ConfigError("sim: block_descriptor=" + karvel::quotePrefix(v) + ": expected 0 or 8");
              behaviour.blockDescriptorLength = static_cast<uint8_t>(n);
          }},
         {"move_ms", [&](auto k, auto v) { behaviour.moveTime = duration(k, v); }},
@@ -93,7 +113,7 @@ SimSettings parse_sim_line(const TransportLine& line) {
         {"init_ms", [&](auto k, auto v) { behaviour.initTime = duration(k, v); }},
         {"operator",
          [&](auto, auto v) {
-             if (v != "on" && v != "off") throw ConfigError("sim: operator=" + std::string(v) + ": expected on or off");
+             if (v != "on" && v != "off") throw ConfigError("sim: operator=" + karvel::quotePrefix(v) + ": expected on or off");
              behaviour.operatorLoads = v == "on";
          }},
     };
@@ -103,7 +123,7 @@ SimSettings parse_sim_line(const TransportLine& line) {
         std::string_view word = line.args[i];
         size_t eq = word.find('=');
         if (eq == std::string_view::npos)
-            throw ConfigError("sim: '" + std::string(word) + "': expected key=value");
+            throw ConfigError("sim: '" + karvel::quotePrefix(word) + "': expected key=value");
         std::string_view key = word.substr(0, eq), value = word.substr(eq + 1);
         const Apply* apply = nullptr;
         for (const auto& [name, fn] : keys)
@@ -111,17 +131,13 @@ SimSettings parse_sim_line(const TransportLine& line) {
         if (!apply) {
             std::string known;
             for (const auto& [name, fn] : keys) known += std::string(known.empty() ? "" : ", ") + name;
-            throw ConfigError("sim: unknown key '" + std::string(key) + "' (known: " + known + ")");
+            throw ConfigError("sim: unknown key '" + karvel::quotePrefix(key) + "' (known: " + known + ")");
         }
         if (!given.insert(std::string(key)).second)
             throw ConfigError("sim: " + std::string(key) + " given twice");
         (*apply)(key, value);
     }
-    if (seed.full)
-        for (int n : *seed.full)
-            if (n > seed.slots)
-                throw ConfigError("sim: full: slot " + std::to_string(n) + " is past the last slot (" +
-                                  std::to_string(seed.slots) + ")");
+    if (fullText) seed.full = slot_list(*fullText, seed.slots);
     try {
         seeded_state(seed);  // an impossible layout is the line's fault, so say it now
     } catch (const std::invalid_argument& error) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "jukebox_state.h"
@@ -26,6 +27,9 @@ struct SimSettings {
     std::string statePath;  // absolute, or relative to the working directory
     Seed seed;              // used only when the state file does not exist yet
     Behaviour behaviour;
+    // How long a command waits for the jukebox's lock; unset, the command's own timeout
+    // (command_timeout.h). Not on the line: tests set it to keep their waits short.
+    std::optional<std::chrono::milliseconds> lockWait;
 };
 
 // Returns the settings of a sim line; a relative PATH is taken from the configuration file's

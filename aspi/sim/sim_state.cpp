@@ -56,6 +56,13 @@ void inject_fault(const std::string& path, const Fault& fault) {
 std::vector<uint8_t> load_firmware(const std::string& path) {
     StateFile file(path);
     auto hold = file.lock();
+    if (auto text = file.read()) {
+        try {
+            file.settle_firmware(parse_state(*text).firmwareDigest);
+        } catch (const StateError&) {
+            // a damaged state settles nothing; the image in place is what was last committed
+        }
+    }
     return file.read_firmware();
 }
 

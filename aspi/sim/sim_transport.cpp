@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "command_timeout.h"
+#include "outside_text.h"
 #include "scsi_codes.h"
 
 namespace aspi {
@@ -27,7 +29,7 @@ SimTransport::SimTransport(SimSettings settings)
 
 void SimTransport::refresh() {
     try {
-        auto hold = file_.lock();
+        auto hold = file_.lock(lock_wait(karvel::scsi::TEST_UNIT_READY));
         current_state();
     } catch (const StateError& error) {
         report(error.what());
@@ -38,7 +40,7 @@ void SimTransport::report(const std::string& fault) {
     cacheValid_ = false;
     if (fault == reportedFault_) return;
     reportedFault_ = fault;
-    std::fprintf(stderr, "wnaspi32: sim: %s\n", fault.c_str());
+    std::fprintf(stderr, "wnaspi32: sim: %s\n", karvel::escapeText(fault).c_str());
 }
 
 JukeboxState& SimTransport::current_state() {
@@ -66,11 +68,31 @@ JukeboxState& SimTransport::current_state() {
 
 void SimTransport::persist(JukeboxState& state, const std::vector<uint8_t>& firmware) {
     cacheValid_ = false;  // until the file holds what memory holds
-    if (!firmware.empty()) file_.write_firmware(firmware);
+    // The new image waits beside the old one until the state that names it is written, so a
+    // failed state write leaves the old image with the old state.
+    if (!firmware.empty()) file_.stage_firmware(firmware);
     std::string text = format_state(state);
-    file_.write(text);
+    try {
+        file_.write(text);
+    } catch (...) {
+        if (!firmware.empty()) file_.discard_firmware();
+        throw;
+    }
     cachedText_ = std::move(text);
     cacheValid_ = true;
+    // The state is committed; a failed rename here is completed by the next load_firmware.
+    if (!firmware.empty()) {
+        try {
+            file_.commit_firmware();
+        } catch (const StateError& error) {
+            report(error.what());
+        }
+    }
+}
+
+std::chrono::milliseconds SimTransport::lock_wait(uint8_t opcode) const {
+    if (settings_.lockWait) return *settings_.lockWait;
+    return command_timeout(opcode);
 }
 
 CommandResult SimTransport::check(Condition condition) {
@@ -109,7 +131,7 @@ CommandResult SimTransport::execute(const CommandRequest& request) {
         outcome = device_.run(*entry, command);
     } else {
         try {
-            auto hold = file_.lock();
+            auto hold = file_.lock(lock_wait(opcode));
             JukeboxState& state = current_state();
             command.state = &state;
             auto fault = std::find_if(state.faults.begin(), state.faults.end(), [&](const Fault& f) {
@@ -125,6 +147,13 @@ CommandResult SimTransport::execute(const CommandRequest& request) {
                 outcome = device_.run(*entry, command);
             }
             if (command.changed) persist(state, command.firmware);
+        } catch (const LockTimeout& error) {
+            // Another program holds the jukebox (a stopped one would hold it for ever): the
+            // request ends as a timeout, as a real changer's would.
+            report(error.what());
+            CommandResult timedOut;
+            timedOut.aspiStatus = SS_ABORTED;
+            return timedOut;
         } catch (const StateError& error) {
             report(error.what());
             if (entry->state == StateUse::required) return check(condition::kNonVolatileBad);

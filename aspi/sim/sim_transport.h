@@ -3,6 +3,7 @@
 // in a state file that any number of programs may share.
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <string>
 
@@ -32,6 +33,8 @@ private:
     JukeboxState& current_state();
     void persist(JukeboxState& state, const std::vector<uint8_t>& firmware);
     void refresh();
+    // How long a command with this operation code waits for the jukebox's lock.
+    std::chrono::milliseconds lock_wait(uint8_t opcode) const;
     void report(const std::string& fault);
     CommandResult check(Condition condition);
 

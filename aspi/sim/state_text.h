@@ -14,6 +14,12 @@ struct StateError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The jukebox's lock was not free within the wait allowed; what() names the lock file and,
+// when it can be told, the process that holds it.
+struct LockTimeout : StateError {
+    using StateError::StateError;
+};
+
 // Returns the text of state, as the state file holds it.
 std::string format_state(const JukeboxState& state);
 

@@ -21,7 +21,7 @@ const EscapeCase kEscapeCases[] = {
     {"NUL keeps what follows", "abc\0def"s, "abc\\x00def"},
     {"tab, newline, carriage return", "a\tb\nc\rd", "a\\x09b\\x0ac\\x0dd"},
     {"DEL", "a\x7f", "a\\x7f"},
-    {"backslash doubled", "C:\\x1b", "C:\\\\x1b"},
+    {"backslash kept", "C:\\dir", "C:\\dir"},
     {"UTF-8 kept", "Gr\xc3\xbc\xc3\x9f \xe2\x82\xac \xf0\x9f\x92\xbf", "Gr\xc3\xbc\xc3\x9f \xe2\x82\xac \xf0\x9f\x92\xbf"},
     {"lone continuation byte", "a\x80z", "a\\x80z"},
     {"Latin-1 byte", "caf\xe9", "caf\\xe9"},
@@ -35,8 +35,11 @@ const EscapeCase kEscapeCases[] = {
     {"empty", "", ""},
 };
 
-TEST(EscapeText, RendersEveryCaseVisibly) {
-    for (const auto& c : kEscapeCases) EXPECT_EQ(karvel::escapeText(c.input), c.expected) << c.name;
+TEST(EscapeText, RendersEveryCaseVisiblyAndTwiceAsOnce) {
+    for (const auto& c : kEscapeCases) {
+        EXPECT_EQ(karvel::escapeText(c.input), c.expected) << c.name;
+        EXPECT_EQ(karvel::escapeText(karvel::escapeText(c.input)), c.expected) << c.name;
+    }
 }
 
 struct PrefixCase {

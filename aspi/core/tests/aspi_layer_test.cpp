@@ -7,6 +7,8 @@
 #include <fstream>
 #include <set>
 
+#include <sys/stat.h>
+
 #include "aspi_layer.h"
 #include "aspi_config/layer_config.h"
 #include "opcode_direction.h"
@@ -172,6 +174,70 @@ TEST(LayerConfig, UnknownTransportMakesTheLayerNotReadyAndNamesFileAndLine) {
     EXPECT_NE(err.find(path.string() + ":2: unknown transport 'floppy'"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
     std::filesystem::remove(path);
+}
+
+// A scratch directory for configuration files, removed afterwards.
+struct ConfigDirectory : ::testing::Test {
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "aspi_layer_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    // Builds the layer from path and returns what it reported on stderr.
+    std::string build(const std::string& path, bool& ready) {
+        testing::internal::CaptureStderr();
+        AspiLayer layer = AspiLayer::from_config_file(path);
+        ready = layer.ready();
+        return testing::internal::GetCapturedStderr();
+    }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(ConfigDirectory, WhatIsNoUsableFileIsRefusedAtOnceWithItsPath) {
+    const std::string fifo = (dir / "fifo.conf").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = (dir / "big.conf").string();
+    {
+        std::ofstream out(big);
+        out << std::string(kLayerConfigLimit, '#') << "\n";
+    }
+    const std::string adapters = (dir / "adapters.conf").string();
+    {
+        std::ofstream out(adapters);
+        for (int n = 0; n < 256; ++n) out << "iscsi iscsi://127.0.0.1:1\n";
+    }
+    const std::string control = (dir / "control.conf").string();
+    std::ofstream(control) << std::string("flop\x1b[2Jpy\0x\n", 13);
+    const std::string dirEscaped = dir.string();
+
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {dir.string(), "wnaspi32: " + dirEscaped + ": is a directory\n"},
+        {fifo, "wnaspi32: " + fifo + ": is not a regular file\n"},
+        {"/dev/zero", "wnaspi32: /dev/zero: is not a regular file\n"},
+        {big, "wnaspi32: " + big + ": is 1048577 bytes, more than the limit of 1048576 bytes\n"},
+        {adapters, "wnaspi32: " + adapters +
+                       ":256: more than 255 host adapters (a request block numbers them in one byte)\n"},
+        {control, "wnaspi32: " + control +
+                      ":1: unknown transport 'flop\\x1b[2Jpy\\x00x' (expected sim, sg or iscsi)\n"},
+    };
+    for (const auto& c : cases) {
+        bool ready = true;
+        EXPECT_EQ(build(c.path, ready), c.message);
+        EXPECT_FALSE(ready) << c.path;
+    }
+}
+
+TEST_F(ConfigDirectory, AMissingFileGivesTheDefaultAndNoMessage) {
+    bool ready = false;
+    EXPECT_EQ(build((dir / "none.conf").string(), ready), "");
+    EXPECT_TRUE(ready);
 }
 
 TEST(LayerConfig, PathFollowsTheEnvironment) {

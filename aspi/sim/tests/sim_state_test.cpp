@@ -89,6 +89,11 @@ TEST(SimConfigLine, RefusesBadKeysAndValues) {
         {{"p", "block_descriptor=4"}, "expected 0 or 8"},
         {{"p", "move_ms=-1"}, "move_ms=-1"},
         {{"p", "operator=maybe"}, "operator=maybe: expected on or off"},
+        {{"p", "slots=10", "full=5-12"}, "full: slot 11 is past the last slot (10)"},
+        {{"p", "slots=10", "full=11-12"}, "full: slot 11 is past the last slot (10)"},
+        {{"p", "full=1-10,8-12"}, "full: slot 8 is given twice ('8-12')"},
+        {{"p", "full=4,4"}, "full: slot 4 is given twice ('4')"},
+        {{"p", "full=1-99999999999999999999"}, "full=99999999999999999999: expected a number 0-25600"},
     };
     for (const auto& [args, fault] : cases) {
         TransportLine line{"conf", 1, "sim", args};
@@ -98,6 +103,43 @@ TEST(SimConfigLine, RefusesBadKeysAndValues) {
         } catch (const ConfigError& error) {
             EXPECT_NE(std::string(error.what()).find(fault), std::string::npos)
                 << ::testing::PrintToString(args) << ": " << error.what();
+        }
+    }
+}
+
+TEST(SimConfigLine, FullListsTheSlotsEachOnceInOrder) {
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"full=", {}},
+        {"full=none", {}},
+        {"full=7", {7}},
+        {"full=9-10,1-3,5", {1, 2, 3, 5, 9, 10}},
+        {"full=1-10", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+    };
+    for (const auto& [word, slots] : cases) {
+        SimSettings s = parse_sim_line({"c", 1, "sim", {"p", "slots=10", word}});
+        ASSERT_TRUE(s.seed.full) << word;
+        EXPECT_EQ(*s.seed.full, slots) << word;
+    }
+}
+
+TEST(SimConfigLine, ABadValueOfAnySizeIsQuotedByAShortPrefix) {
+    // Megabytes of overlapping ranges, and a megabyte of garbage: refused at once, and the
+    // message quotes 40 characters of it.
+    std::string ranges = "full=";
+    while (ranges.size() < (1u << 20)) ranges += "1-25600,";
+    const std::string garbage = "move_ms=" + std::string(1u << 20, '\x1b');
+    std::string escapedPrefix;
+    for (int i = 0; i < 40; ++i) escapedPrefix += "\\x1b";
+    const std::pair<std::string, std::string> cases[] = {
+        {ranges, "sim: full: slot 1 is given twice ('1-25600')"},
+        {garbage, "sim: move_ms=" + escapedPrefix + "...: expected a number 0-600000"},
+    };
+    for (const auto& [word, fault] : cases) {
+        try {
+            parse_sim_line({"c", 1, "sim", {"p", "slots=25600", word}});
+            ADD_FAILURE() << "accepted " << word.substr(0, 40);
+        } catch (const ConfigError& error) {
+            EXPECT_EQ(error.what(), fault);
         }
     }
 }
