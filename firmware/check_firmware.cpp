@@ -11,6 +11,7 @@
 #include "firmware/firmware_image.h"
 #include "firmware/firmware_loader.h"
 #include "image_output.h"
+#include "outside_text.h"
 
 namespace karvel::firmware {
 
@@ -55,17 +56,17 @@ int RunCheckFirmware(std::span<const std::string_view> args, std::ostream& out, 
     const LoadOutcome outcome =
         LoadFirmwareFile(parsed->file, format, image, [&lines](int32_t line) { lines = line; });
     if (!outcome.ok()) {
-        err << wording.prefix << parsed->file << ": " << Describe(outcome) << '\n';
+        err << wording.prefix << escapeText(parsed->file) << ": " << Describe(outcome) << '\n';
         return 1;
     }
     if (parsed->image) {
         const std::string failure = WriteFileAtomically(*parsed->image, image.bytes());
         if (!failure.empty()) {
-            err << wording.prefix << "cannot write " << *parsed->image << ": " << failure << '\n';
+            err << wording.prefix << "cannot write " << escapeText(*parsed->image) << ": " << failure << '\n';
             return 1;
         }
     }
-    out << parsed->file << ": loads as " << FormatName(format);
+    out << escapeText(parsed->file) << ": loads as " << FormatName(format);
     if (format != FirmwareFormat::binary) out << ", " << lines << (lines == 1 ? " line" : " lines");
     out << '\n';
     return 0;

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "regular_file.h"
+
 namespace karvel::firmware {
 
 CFirmwareFile::~CFirmwareFile() { Close(); }
@@ -16,11 +18,15 @@ bool CFirmwareFile::Open(const std::string& path) {
     error_ = 0;
     atEnd_ = false;
     position_ = filled_ = 0;
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-        error_ = errno;
+    reason_.clear();
+    consumed_ = 0;
+    karvel::OpenedFile opened = karvel::openRegularFile(path, kFirmwareFileLimit);
+    if (!opened.ok()) {
+        error_ = opened.error != 0 ? opened.error : EINVAL;
+        reason_ = opened.reason.starts_with("cannot open: ") ? std::string() : opened.reason;
         return false;
     }
+    fd_ = opened.fd;
     return true;
 }
 
@@ -30,7 +36,8 @@ void CFirmwareFile::Close() {
 }
 
 std::string CFirmwareFile::SystemReason() const {
-    return error_ == 0 ? std::string() : std::string(std::strerror(error_));
+    if (error_ == 0) return {};
+    return reason_.empty() ? std::string(std::strerror(error_)) : reason_;
 }
 
 bool CFirmwareFile::Refill() {
@@ -38,6 +45,12 @@ bool CFirmwareFile::Refill() {
     for (;;) {
         const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
         if (got > 0) {
+            consumed_ += static_cast<uint64_t>(got);
+            if (consumed_ > kFirmwareFileLimit) {  // grew past the limit after the open
+                error_ = EFBIG;
+                reason_ = "grew past the limit of " + std::to_string(kFirmwareFileLimit) + " bytes while it was read";
+                return false;
+            }
             position_ = 0;
             filled_ = static_cast<std::size_t>(got);
             return true;

@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, CheckFirmwareTest, ::testing::Values(
               "karvel: @good.s19: unknown extension (not BIN, MOT or HEX)\n", false},
     CheckCase{{"@absent.mot", "--image", "@out.bin"}, 1, "",
               "karvel: @absent.mot: cannot open: No such file or directory\n", false},
+    CheckCase{{"@absent\x1b[2J.mot"}, 1, "",
+              "karvel: @absent\\x1b[2J.mot: cannot open: No such file or directory\n", false},
     CheckCase{{"@good.mot", "--image", "@nodir/out.bin"}, 1, "",
               "karvel: cannot write @nodir/out.bin: No such file or directory\n", false},
     CheckCase{{}, 2, "", kUsage, false},

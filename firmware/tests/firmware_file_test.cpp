@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
 #include <array>
 #include <string>
 #include <utility>
@@ -101,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, ReadLineEndTest, ::testing::Values(
 ));
 
 // (what the path is, opens, reason)
-enum class PathKind { missing, directory };
+enum class PathKind { missing, directory, fifo, device, huge };
 using FileErrorCase = std::tuple<PathKind, bool, std::string>;
 
 class FirmwareFileErrorTest : public ::testing::TestWithParam<FileErrorCase> {};
@@ -109,7 +114,21 @@ class FirmwareFileErrorTest : public ::testing::TestWithParam<FileErrorCase> {};
 TEST_P(FirmwareFileErrorTest, FailsWithTheSystemsReason) {
     const auto& [kind, opens, reason] = GetParam();
     ScratchDir dir;
-    const std::string path = kind == PathKind::missing ? dir.path("absent.mot") : dir.path("");
+    std::string path;
+    switch (kind) {
+    case PathKind::missing: path = dir.path("absent.mot"); break;
+    case PathKind::directory: path = dir.path(""); break;
+    case PathKind::fifo:  // without a writer, a blocking open would wait for ever
+        path = dir.path("fifo.mot");
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        break;
+    case PathKind::device: path = "/dev/zero"; break;
+    case PathKind::huge:
+        path = dir.path("huge.bin");
+        std::ofstream(path).close();
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kFirmwareFileLimit + 1)), 0);
+        break;
+    }
     CFirmwareFile file;
     ASSERT_EQ(file.Open(path), opens);
     if (opens) {
@@ -124,7 +143,10 @@ TEST_P(FirmwareFileErrorTest, FailsWithTheSystemsReason) {
 
 INSTANTIATE_TEST_SUITE_P(Paths, FirmwareFileErrorTest, ::testing::Values(
     FileErrorCase{PathKind::missing, false, "No such file or directory"},
-    FileErrorCase{PathKind::directory, true, "Is a directory"}
+    FileErrorCase{PathKind::directory, false, "is a directory"},
+    FileErrorCase{PathKind::fifo, false, "is not a regular file"},
+    FileErrorCase{PathKind::device, false, "is not a regular file"},
+    FileErrorCase{PathKind::huge, false, "is 16777217 bytes, more than the limit of 16777216 bytes"}
 ));
 
 }  // namespace

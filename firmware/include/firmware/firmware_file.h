@@ -16,6 +16,10 @@ inline constexpr std::size_t kLineBufferSlack = 2;
 inline constexpr uint16_t kLineLimit = 250;
 inline constexpr std::size_t kLineBufferSize = kLineLimit + kLineBufferSlack;
 
+// The largest firmware file opened: an image is 131072 bytes, its S-record or Intel hex text
+// about 3.5 times that.
+inline constexpr uint64_t kFirmwareFileLimit = 16u << 20;
+
 class CFirmwareFile {
 public:
     CFirmwareFile() = default;
@@ -23,7 +27,9 @@ public:
     CFirmwareFile(const CFirmwareFile&) = delete;
     CFirmwareFile& operator=(const CFirmwareFile&) = delete;
 
-    // Opens path for reading; returns false on failure, with the reason in SystemReason().
+    // Opens path for reading without waiting (a FIFO does not block); returns false on failure,
+    // with the reason in SystemReason(): the system's text, "is a directory", "is not a regular
+    // file", or that it is larger than kFirmwareFileLimit.
     bool Open(const std::string& path);
 
     // Closes the file (also done by the destructor).
@@ -55,6 +61,8 @@ private:
 
     int fd_ = -1;
     int error_ = 0;
+    std::string reason_;     // the reason when it is not the system's text for error_
+    uint64_t consumed_ = 0;  // bytes read since the open
     bool atEnd_ = false;
     std::array<uint8_t, 64 * 1024> buffer_{};
     std::size_t position_ = 0;
