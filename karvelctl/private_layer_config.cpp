@@ -1,24 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "private_layer_config.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include <karvel/wnaspi32.h>
 
 namespace karvel::ctl {
 
 namespace {
-
-// Returns the directory for the file: $TMPDIR when set, else /tmp.
-std::string temporaryDirectory() {
-    const char* dir = std::getenv("TMPDIR");
-    return dir && *dir ? dir : "/tmp";
-}
 
 // Writes all of text to fd; returns false with errno set when it cannot.
 bool writeAll(int fd, const std::string& text) {
@@ -36,29 +32,38 @@ bool writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
-bool use_private_layer_config(const std::string& line, std::string& why) {
-    std::string pattern = temporaryDirectory() + "/karvelctl-XXXXXX.conf";
-    std::vector<char> path(pattern.begin(), pattern.end());
-    path.push_back('\0');
-    // mkstemps creates the file with mode 0600 and O_EXCL: nobody else reads or swaps it.
-    const int fd = ::mkstemps(path.data(), static_cast<int>(std::strlen(".conf")));
+int sealed_layer_config(const std::string& text, std::string& why) {
+    const int fd = ::memfd_create("karvelctl-layer.conf", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0) {
-        why = "cannot create a layer configuration in " + temporaryDirectory() + ": " + std::strerror(errno);
-        return false;
+        why = std::string("cannot create a layer configuration: ") + std::strerror(errno);
+        return -1;
     }
-    const bool written = writeAll(fd, line + "\n");
-    const int writeError = errno;
-    ::close(fd);
-    if (!written) {
-        ::unlink(path.data());
-        why = std::string("cannot write a layer configuration: ") + std::strerror(writeError);
-        return false;
+    // /proc/PID/fd already keeps other users out; the mode says so too, as the file held a
+    // CHAP secret when it was a file in $TMPDIR.
+    if (::fchmod(fd, 0600) != 0 || !writeAll(fd, text)) {
+        why = std::string("cannot write a layer configuration: ") + std::strerror(errno);
+        ::close(fd);
+        return -1;
     }
-    ::setenv("ASPI32_CONFIG", path.data(), 1);
+    if (::fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL) != 0) {
+        why = std::string("cannot seal a layer configuration: ") + std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool use_private_layer_config(const std::string& line, std::string& why) {
+    const int fd = sealed_layer_config(line + "\n", why);
+    if (fd < 0)
+        return false;
+    // The layer opens the path anew: through /proc it reaches this very memory file, which no
+    // other process can reach by name or change.
+    ::setenv("ASPI32_CONFIG", ("/proc/self/fd/" + std::to_string(fd)).c_str(), 1);
     // The layer reads its configuration at its first call and never again; after this call the
     // file has served its purpose.
     GetASPI32SupportInfo();
-    ::unlink(path.data());
+    ::close(fd);
     return true;
 }
 

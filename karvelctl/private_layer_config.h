@@ -8,10 +8,15 @@
 
 namespace karvel::ctl {
 
-// Writes line to a new private file (mkstemp, mode 0600, in $TMPDIR or /tmp), points
-// ASPI32_CONFIG at it, makes the layer read it at once and removes the file again, so a CHAP
-// secret on the line never outlives this call on disk. Returns true, or false with why set
-// when the file cannot be written (the layer is then left untouched).
+// Returns a descriptor of an anonymous memory file (memfd) that holds text and is sealed
+// against every change (write, grow, shrink, and further seals), or -1 with why set. It has
+// no name in any directory: nobody can swap it, and nothing is left behind by a crash.
+int sealed_layer_config(const std::string& text, std::string& why);
+
+// Puts line in a sealed memory file, points ASPI32_CONFIG at it as /proc/self/fd/N, makes the
+// layer read it at once and closes it again, so a CHAP secret on the line never reaches a
+// disk. Returns true, or false with why set when the file cannot be made (the layer is then
+// left untouched).
 bool use_private_layer_config(const std::string& line, std::string& why);
 
 }  // namespace karvel::ctl

@@ -253,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareFailureTest, ::testing::Values(
                 {kReadingBinary, kTransferring}, kFailed},
     // A file that cannot be read or opened names the system's reason on a second line.
     FailureCase{{QStringLiteral("dir.mot"), FileKind::directory, ""}, {kTransferring},
-                kFailed + QStringLiteral("\ndir.mot: line 1: cannot read: Is a directory")},
+                kFailed + QStringLiteral("\ndir.mot: cannot open: is a directory")},
     FailureCase{{QStringLiteral("gone.bin"), FileKind::missing, ""}, {kTransferring},
                 kFailed + QStringLiteral("\ngone.bin: cannot open: No such file or directory")}
 ));
