@@ -20,5 +20,6 @@ int run_first(CommandContext& context);
 int run_last(CommandContext& context);
 int run_next(CommandContext& context);
 int run_previous(CommandContext& context);
+int run_eject(CommandContext& context);
 
 }  // namespace karvel::ctl

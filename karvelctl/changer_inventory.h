@@ -26,6 +26,7 @@ struct ChangerIdentity {
     std::string vendor;    // bytes 8-15
     std::string product;   // bytes 16-31
     std::string revision;  // bytes 32-35
+    bool attachedChanger = false;  // byte 6 bit 3 (MChngr): a changer reached through another device
 };
 
 struct ChangerInventory {

@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "byte_order.h"
 #include "changer_address.h"
 #include "changer_model/changer_discovery.h"
 #include "changer_model/element_address_page.h"
@@ -19,6 +20,10 @@ namespace karvel::ctl {
 
 namespace {
 
+constexpr uint8_t kMoveMedium = 0xA5;
+constexpr uint8_t kExchangeMedium = 0xA6;
+constexpr uint8_t kStartStopUnit = 0x1B;
+constexpr uint8_t kLoadEject = 0x02;  // START STOP UNIT byte 4: LoEj set, Start clear
 constexpr uint8_t kModeSenseLength = 255;  // room for any block descriptor length
 constexpr uint8_t kVolumeTagRequest = 0x10;
 // Elements per READ ELEMENT STATUS, and the bytes allowed for each: room for both volume
@@ -68,17 +73,18 @@ void ChangerSession::test_unit_ready() {
 std::optional<FailedRequest> ChangerSession::read_identity(ChangerIdentity& identity) {
     std::array<uint8_t, 64> data{};
     if (Inquiry(&block_, data.data()) != SS_COMP)
-        return failed_request("INQUIRY Failed", block_);
+        return failed_request("INQUIRY Command Failed", block_);
     identity.deviceType = data[0] & 0x1F;
     identity.vendor = fieldText(data.data(), 8, 8);
     identity.product = fieldText(data.data(), 16, 16);
     identity.revision = fieldText(data.data(), 32, 4);
+    identity.attachedChanger = (data[6] & 0x08) != 0;
     return std::nullopt;
 }
 
 std::optional<FailedRequest> ChangerSession::read_assignment(ElementAddressAssignment& assignment) {
     std::array<uint8_t, kModeSenseLength> data{};
-    const char* heading = "MODE SENSE of the Element Address Assignment Page Failed";
+    const char* heading = "Mode sense (0x1A) for Page 0x1D failed";
     if (ModeSense6(&block_, 0, 0, model::kElementAddressPageCode, kModeSenseLength, data.data()) != SS_COMP)
         return failed_request(heading, block_);
     const model::ElementAddressPage page = model::readElementAddressPage(data, data.size());
@@ -109,15 +115,15 @@ std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uin
         const uint16_t wanted = static_cast<uint16_t>(std::min<uint32_t>(end - start, kElementsPerRequest));
         const uint8_t code = model::elementTypeCode(type);
         uint8_t status = SS_COMP;
-        if (!tagsRefused_) {
+        if (!tagsRefused_ && tagsWanted_) {
             status = read_element_status(code | kVolumeTagRequest, static_cast<uint16_t>(start), wanted, data);
             if (status != SS_COMP && checkCondition(block_))
                 tagsRefused_ = true;  // asked once; every later request goes without tags
         }
-        if (tagsRefused_)
+        if (tagsRefused_ || !tagsWanted_)
             status = read_element_status(code, static_cast<uint16_t>(start), wanted, data);
         if (status != SS_COMP)
-            return failed_request("READ ELEMENT STATUS of Element Address " + decimal(start) + " Failed", block_);
+            return failed_request("READ ELEMENT STATUS Command Failed", block_);
         const size_t before = into.size();
         if (model::readElementStatus(data, data.size(), type, start, end, into) == 0)
             break;  // the changer reports no more of them
@@ -152,37 +158,101 @@ std::optional<FailedRequest> ChangerSession::read_inventory(ChangerInventory& in
         std::stable_sort(range.into->begin(), range.into->end(),
                          [](const Element& x, const Element& y) { return x.address < y.address; });
     }
-    inventory.volumeTagsReported = !tagsRefused_;
+    inventory.volumeTagsReported = tagsWanted_ && !tagsRefused_;
     return std::nullopt;
 }
 
-std::optional<FailedRequest> ChangerSession::move(uint16_t transport, uint16_t source, uint16_t destination) {
-    if (MoveMedium(&block_, source, destination, transport) == SS_COMP)
+std::optional<FailedRequest> ChangerSession::move(uint16_t transport, uint16_t source, uint16_t destination,
+                                                  const MoveModifiers& modifiers) {
+    uint8_t status;
+    if (!modifiers.invert && modifiers.eepos == 0) {
+        status = MoveMedium(&block_, source, destination, transport);
+    } else {
+        uint8_t cdb[12] = {kMoveMedium};
+        put_be16(cdb + 2, transport);
+        put_be16(cdb + 4, source);
+        put_be16(cdb + 6, destination);
+        cdb[10] = modifiers.invert ? 0x01 : 0x00;
+        cdb[11] = static_cast<uint8_t>(modifiers.eepos << 6);
+        status = send_cdb(cdb, sizeof cdb);
+    }
+    if (status == SS_COMP)
         return std::nullopt;
-    return failed_request("MOVE MEDIUM from Element Address " + decimal(source) + " to " + decimal(destination) +
-                              " Failed",
-                          block_);
+    return move_failure("MOVE MEDIUM from Element Address " + decimal(source) + " to " + decimal(destination) +
+                            " Failed",
+                        source, destination);
 }
 
 std::optional<FailedRequest> ChangerSession::exchange(uint16_t transport, uint16_t source, uint16_t firstDestination,
-                                                      uint16_t secondDestination) {
-    if (ExchangeMedium(&block_, source, firstDestination, secondDestination, transport) == SS_COMP)
+                                                      uint16_t secondDestination, const MoveModifiers& modifiers) {
+    uint8_t status;
+    if (!modifiers.invert && !modifiers.invert2 && modifiers.eepos == 0) {
+        status = ExchangeMedium(&block_, source, firstDestination, secondDestination, transport);
+    } else {
+        // Where mtx puts them: the first invert bit in byte 10, the second in byte 1.
+        uint8_t cdb[12] = {kExchangeMedium};
+        cdb[1] = modifiers.invert2 ? 0x01 : 0x00;
+        put_be16(cdb + 2, transport);
+        put_be16(cdb + 4, source);
+        put_be16(cdb + 6, firstDestination);
+        put_be16(cdb + 8, secondDestination);
+        cdb[10] = modifiers.invert ? 0x02 : 0x00;
+        cdb[11] = static_cast<uint8_t>(modifiers.eepos << 6);
+        status = send_cdb(cdb, sizeof cdb);
+    }
+    if (status == SS_COMP)
         return std::nullopt;
-    return failed_request("EXCHANGE MEDIUM from Element Address " + decimal(source) + " to " +
-                              decimal(firstDestination) + " and " + decimal(secondDestination) + " Failed",
-                          block_);
+    return move_failure("EXCHANGE MEDIUM from Element Address " + decimal(source) + " to " +
+                            decimal(firstDestination) + " Failed",
+                        source, firstDestination);
 }
 
 std::optional<FailedRequest> ChangerSession::position(uint16_t transport, uint16_t destination) {
     if (PositionToElement(&block_, destination, transport) == SS_COMP)
         return std::nullopt;
-    return failed_request("POSITION TO ELEMENT " + decimal(destination) + " Failed", block_);
+    FailedRequest failure = failed_request("Could not position transport", block_);
+    failure.senseLines = false;
+    return failure;
 }
 
 std::optional<FailedRequest> ChangerSession::initialize_element_status() {
     if (InitializeElementStatus(&block_) == SS_COMP)
         return std::nullopt;
-    return failed_request("INITIALIZE ELEMENT STATUS Failed", block_);
+    FailedRequest failure = failed_request("Initialize Element Status (0x07) failed", block_);
+    failure.trailer = "mtx:inventory failed";
+    return failure;
+}
+
+std::optional<FailedRequest> ChangerSession::eject() {
+    const uint8_t cdb[6] = {kStartStopUnit, 0, 0, 0, kLoadEject, 0};
+    if (send_cdb(cdb, sizeof cdb) == SS_COMP)
+        return std::nullopt;
+    FailedRequest failure = failed_request("Eject (0x1B) failed", block_);
+    failure.trailer = "mtx:eject failed";
+    return failure;
+}
+
+uint8_t ChangerSession::send_cdb(const uint8_t* cdb, uint8_t length) {
+    InitSRBexecute(&block_, length);
+    std::copy(cdb, cdb + length, block_.exec.CDBByte);
+    return CallAspi32(&block_);
+}
+
+FailedRequest ChangerSession::move_failure(std::string heading, uint16_t source, uint16_t destination) const {
+    FailedRequest failure = failed_request(std::move(heading), block_);
+    if (!checkCondition(block_))
+        return failure;
+    const SenseCodes codes = sense_codes(failure.sense);
+    if (codes.asc == 0x3B && codes.ascq == 0x0E)
+        failure.heading = "Source Element Address " + decimal(source) + " is Empty";
+    else if (codes.asc == 0x3B && codes.ascq == 0x0D)
+        failure.heading = "Destination Element Address " + decimal(destination) + " is Already Full";
+    else if (codes.asc == 0x3A)
+        failure.heading = "Drive needs offline before move";
+    else
+        return failure;
+    failure.senseLines = false;
+    return failure;
 }
 
 std::optional<uint8_t> ready_adapter_count() {

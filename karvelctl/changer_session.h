@@ -15,6 +15,13 @@
 
 namespace karvel::ctl {
 
+// mtx's modifiers of the moves: the invert bits and the import/export tray bits (eepos).
+struct MoveModifiers {
+    bool invert = false;   // MOVE MEDIUM's Invert bit; EXCHANGE MEDIUM's first invert bit
+    bool invert2 = false;  // EXCHANGE MEDIUM's second invert bit
+    uint8_t eepos = 0;     // 0-3, the control byte's two vendor bits
+};
+
 class ChangerSession {
 public:
     // Addresses a new request block to target; name is how the status text names the changer.
@@ -36,9 +43,16 @@ public:
     // The assignment, then READ ELEMENT STATUS of every element, with volume tags unless the
     // changer refuses them.
     std::optional<FailedRequest> read_inventory(ChangerInventory& inventory);
-    std::optional<FailedRequest> move(uint16_t transport, uint16_t source, uint16_t destination);
+    // A move the changer refuses with "source empty" (3Bh/0Eh), "destination full" (3Bh/0Dh)
+    // or "medium not present" (3Ah) is headed by mtx's one line for it.
+    std::optional<FailedRequest> move(uint16_t transport, uint16_t source, uint16_t destination,
+                                      const MoveModifiers& modifiers = {});
     std::optional<FailedRequest> exchange(uint16_t transport, uint16_t source, uint16_t firstDestination,
-                                          uint16_t secondDestination);
+                                          uint16_t secondDestination, const MoveModifiers& modifiers = {});
+    // START STOP UNIT with LoEj set: the changer opens its door or ejects its magazine.
+    std::optional<FailedRequest> eject();
+    // Whether READ ELEMENT STATUS asks for volume tags (mtx's nobarcode clears it).
+    void set_volume_tags_wanted(bool wanted) { tagsWanted_ = wanted; }
     std::optional<FailedRequest> position(uint16_t transport, uint16_t destination);
     std::optional<FailedRequest> initialize_element_status();
     // TEST UNIT READY; its outcome only clears a pending unit attention.
@@ -47,6 +61,10 @@ public:
 private:
     std::optional<FailedRequest> read_elements(ElementType type, uint16_t first, uint16_t count,
                                                std::vector<Element>& into);
+    // Sends cdb (length bytes, no data phase) to the changer; returns its status.
+    uint8_t send_cdb(const uint8_t* cdb, uint8_t length);
+    // Returns the report of the move that just failed, headed by mtx's line for its sense.
+    FailedRequest move_failure(std::string heading, uint16_t source, uint16_t destination) const;
     // Sends one READ ELEMENT STATUS into data; returns its status.
     uint8_t read_element_status(uint8_t typeAndFlags, uint16_t start, uint16_t count, std::vector<uint8_t>& data);
 
@@ -54,6 +72,7 @@ private:
     std::string name_;
     SRBunion block_{};
     bool tagsRefused_ = false;
+    bool tagsWanted_ = true;
 };
 
 // Why no session could be opened, and the exit code that tells it.

@@ -50,6 +50,8 @@ constexpr Command kCommands[] = {
      "Moves the disc in DRIVE (default 0) back to its slot, then loads the full storage slot\n"
      "nearest before that one.\n",
      &run_previous},
+    {"eject", "eject", "open the changer's door or eject its magazine",
+     "Sends START STOP UNIT with the eject bit to the changer, as mtx does.\n", &run_eject},
     {"inquiry", "inquiry", "show the changer's vendor, product and revision",
      "Prints the product type, vendor, product and revision from INQUIRY, as mtx does.\n", &run_inquiry},
     {"list", "list", "list every device the ASPI layer can reach",
@@ -86,21 +88,30 @@ constexpr Command kCommands[] = {
 
 CommandContext::CommandContext(std::vector<std::string> arguments_, std::ostream& out_, std::ostream& err_,
                                bool stdoutIsTerminal_, GlobalOptions global_, ChangerOpener opener)
+    : CommandContext(std::move(arguments_), out_, err_, stdoutIsTerminal_, std::move(global_),
+                     std::make_shared<SessionSlot>(SessionSlot{std::move(opener), nullptr, {}, false}), {}) {}
+
+CommandContext::CommandContext(std::vector<std::string> arguments_, std::ostream& out_, std::ostream& err_,
+                               bool stdoutIsTerminal_, GlobalOptions global_, std::shared_ptr<SessionSlot> slot,
+                               MtxSettings settings_)
     : arguments(std::move(arguments_)),
       out(out_),
       err(err_),
       stdoutIsTerminal(stdoutIsTerminal_),
       global(std::move(global_)),
-      opener_(std::move(opener)) {}
+      settings(settings_),
+      slot_(std::move(slot)) {}
 
 ChangerSession* CommandContext::changer() {
-    if (!tried_) {
-        tried_ = true;
-        session_ = opener_(global, openFailure_);
-        if (!session_)
-            err << "karvelctl: " << openFailure_.why << '\n';
+    if (!slot_->tried) {
+        slot_->tried = true;
+        slot_->session = slot_->opener(global, slot_->failure);
+        if (!slot_->session)
+            err << "karvelctl: " << slot_->failure.why << '\n';
     }
-    return session_.get();
+    if (slot_->session)
+        slot_->session->set_volume_tags_wanted(!settings.noBarcode);
+    return slot_->session.get();
 }
 
 std::unique_ptr<ChangerSession> CommandContext::open_changer_session_for(const GlobalOptions& global,

@@ -25,12 +25,30 @@ struct Command;
 
 using ChangerOpener = std::function<std::unique_ptr<ChangerSession>(const GlobalOptions&, OpenFailure&)>;
 
+// The changer of one karvelctl run, shared by the commands of an mtx command line.
+struct SessionSlot {
+    ChangerOpener opener;
+    std::unique_ptr<ChangerSession> session;
+    OpenFailure failure;
+    bool tried = false;
+};
+
+// mtx's modifiers in effect for a command: nobarcode, invert, invert2, eepos N (altres and
+// noattach are taken and change nothing here).
+struct MtxSettings {
+    MoveModifiers move;
+    bool noBarcode = false;
+};
+
 class CommandContext {
 public:
     // A context for one command; out and err are the caller's and must outlive it; opener is
     // called at most once, by the first changer().
     CommandContext(std::vector<std::string> arguments, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
                    GlobalOptions global, ChangerOpener opener = open_changer_session_for);
+    // A context whose changer is slot's, opened by the first command of the line that needs it.
+    CommandContext(std::vector<std::string> arguments, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
+                   GlobalOptions global, std::shared_ptr<SessionSlot> slot, MtxSettings settings);
 
     const std::vector<std::string> arguments;  // the command's own words, after its name
     std::ostream& out;
@@ -38,22 +56,20 @@ public:
     const bool stdoutIsTerminal;
     const GlobalOptions global;
     const Command* command = nullptr;  // the command being run (its name and usage for messages)
+    const MtxSettings settings;
 
     // Returns the changer, opened at the first call and owned by the context; null when it
     // cannot be opened, after the reason went to err ("karvelctl: why").
     ChangerSession* changer();
     // Returns the exit code for the failure to open the changer.
-    int open_failure_exit() const { return openFailure_.exitCode; }
+    int open_failure_exit() const { return slot_->failure.exitCode; }
 
     // Opens the changer that global names (the default opener).
     static std::unique_ptr<ChangerSession> open_changer_session_for(const GlobalOptions& global,
                                                                     OpenFailure& failure);
 
 private:
-    ChangerOpener opener_;
-    std::unique_ptr<ChangerSession> session_;
-    OpenFailure openFailure_;
-    bool tried_ = false;
+    std::shared_ptr<SessionSlot> slot_;
 };
 
 struct Command {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include <karvel/nevsel.h>
+#include "request_sense_lines.h"
 #include "scsi_codes.h"
 
 namespace karvel::ctl {
@@ -48,7 +49,12 @@ SenseCodes sense_codes(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense) {
 }
 
 void report_failure(std::ostream& err, const FailedRequest& failure) {
+    const bool checkCondition = failure.status == SS_ERR && failure.targetStatus == scsi::CHECK_CONDITION;
+    if (failure.problem.empty() && failure.senseLines && checkCondition)
+        err << request_sense_lines(failure.sense);
     err << failure.heading << '\n';
+    if (!failure.trailer.empty())
+        err << failure.trailer << '\n';
     if (!failure.problem.empty()) {
         err << "  " << failure.problem << '\n';
         return;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A failed request to the changer, told on stderr as the mtx command line tells it: one line
-// naming the command and its elements, then Nevsel's texts of how the request ended.
+// A failed request to the changer, told on stderr as the mtx command line tells it (its
+// request-sense lines and a line naming the command), then Nevsel's texts of how it ended.
 #pragma once
 
 #include <array>
@@ -19,6 +19,8 @@ struct FailedRequest {
     uint8_t targetStatus = 0;
     std::array<uint8_t, SRB_SENSE_AREA_LEN> sense{};
     std::string problem;   // set instead of a request's outcome when the answer itself is unusable
+    bool senseLines = true;  // mtx's request-sense lines come first (never for a positioning)
+    std::string trailer;     // mtx's line after the heading, e.g. "mtx:inventory failed"
 };
 
 // Returns heading with the outcome that srb holds (copied; srb stays the caller's).
@@ -26,7 +28,8 @@ FailedRequest failed_request(std::string heading, const SRBunion& srb);
 // Returns heading for a request that completed but whose answer cannot be used, and why.
 FailedRequest unusable_answer(std::string heading, std::string problem);
 
-// Writes the report of failure to err: the heading, then one line per text that applies.
+// Writes the report of failure to err as mtx does (its request-sense lines on CHECK CONDITION,
+// the heading, the trailer), then Nevsel's texts of how the request ended, indented.
 void report_failure(std::ostream& err, const FailedRequest& failure);
 
 // Returns the sense key, ASC and ASCQ of sense in fixed (70h/71h) or descriptor (72h/73h)

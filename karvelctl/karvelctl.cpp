@@ -2,6 +2,7 @@
 #include "karvelctl.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 #include "arguments.h"
@@ -30,6 +31,104 @@ constexpr const char* kExitHelp =
     "  2  usage error: unknown command or option, missing or bad argument (a slot or drive\n"
     "     the changer does not have included)\n"
     "  3  no changer: the ASPI layer is not ready, or nothing answers at the address\n";
+
+// The commands an mtx command line may chain, and how many numbers each takes.
+struct MtxCommand {
+    std::string_view name;
+    size_t maxNumbers;
+};
+
+constexpr MtxCommand kMtxCommands[] = {
+    {"status", 0},   {"load", 2},  {"unload", 2}, {"transfer", 2}, {"exchange", 3},
+    {"position", 1}, {"first", 1}, {"last", 1},   {"next", 1},     {"previous", 1},
+    {"inventory", 0}, {"inquiry", 0}, {"eject", 0},
+};
+
+// mtx's modifiers; eepos takes a number.
+constexpr std::string_view kMtxModifiers[] = {"nobarcode", "invert", "invert2", "altres", "noattach", "eepos"};
+
+const MtxCommand* findMtxCommand(std::string_view name) {
+    for (const MtxCommand& command : kMtxCommands)
+        if (command.name == name)
+            return &command;
+    return nullptr;
+}
+
+bool isMtxWord(std::string_view word) {
+    return findMtxCommand(word) ||
+           std::find(std::begin(kMtxModifiers), std::end(kMtxModifiers), word) != std::end(kMtxModifiers);
+}
+
+bool startsWithDigit(std::string_view word) {
+    return !word.empty() && word[0] >= '0' && word[0] <= '9';
+}
+
+// A number as mtx reads it: its leading digits ("1x" is 1).
+std::string leadingDigits(const std::string& word) {
+    size_t end = 0;
+    while (end < word.size() && word[end] >= '0' && word[end] <= '9')
+        ++end;
+    return word.substr(0, end);
+}
+
+struct MtxStep {
+    const Command* command;
+    std::vector<std::string> numbers;
+    MtxSettings settings;  // the modifiers given before it
+};
+
+// Splits an mtx command line (commands, their numbers and modifiers) into steps; nothing
+// after the message went to err, with exit set. The whole line is checked before anything runs.
+std::optional<std::vector<MtxStep>> parseMtxLine(const std::vector<std::string>& words, std::ostream& err, int& exit) {
+    std::vector<MtxStep> steps;
+    MtxSettings settings;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "nobarcode") {
+            settings.noBarcode = true;
+        } else if (word == "invert") {
+            settings.move.invert = true;
+        } else if (word == "invert2") {
+            settings.move.invert2 = true;
+        } else if (word == "altres" || word == "noattach") {
+            // mtx's alternative READ ELEMENT STATUS and its attached-changer switch: karvelctl
+            // reads every changer per element type and never uses the attached-changer API.
+        } else if (word == "eepos") {
+            const std::optional<unsigned> value =
+                i + 1 < words.size() ? parse_decimal(words[i + 1], 0, 3) : std::optional<unsigned>{};
+            if (!value) {
+                err << "eepos equires argument between 0 and 3.\n";
+                exit = kExitUsage;
+                return std::nullopt;
+            }
+            settings.move.eepos = static_cast<uint8_t>(*value);
+            ++i;
+        } else if (const MtxCommand* mtx = findMtxCommand(word)) {
+            MtxStep step{find_command(mtx->name), {}, settings};
+            while (i + 1 < words.size() && startsWithDigit(words[i + 1]) && step.numbers.size() < mtx->maxNumbers)
+                step.numbers.push_back(leadingDigits(words[++i]));
+            steps.push_back(std::move(step));
+        } else if (startsWithDigit(word) && !steps.empty()) {
+            err << "karvelctl: " << steps.back().command->name << ": too many arguments\nusage: karvelctl [-f ADDRESS] "
+                << steps.back().command->usage << '\n';
+            exit = kExitUsage;
+            return std::nullopt;
+        } else {
+            err << "karvelctl: unknown command '" << word << "'\nTry 'karvelctl --help'.\n";
+            exit = kExitUsage;
+            return std::nullopt;
+        }
+    }
+    return steps;
+}
+
+// Whether the words form an mtx command line: its first word is one of mtx's and no word is an
+// option (those, such as status --json or load --help, are karvelctl's own single commands).
+bool isMtxLine(const std::string& command, const std::vector<std::string>& words) {
+    if (!isMtxWord(command))
+        return false;
+    return std::none_of(words.begin(), words.end(), [](const std::string& w) { return w.size() > 1 && w[0] == '-'; });
+}
 
 }  // namespace
 
@@ -69,6 +168,30 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
         err << "karvelctl: no command given\n" << kUsageLine << "Try 'karvelctl --help'.\n";
         return kExitUsage;
     }
+    GlobalOptions global{line->changerAddress};
+    if (!global.changerAddress) {
+        // mtx's default device.
+        const char* changer = std::getenv("CHANGER");
+        if (changer && *changer)
+            global.changerAddress = changer;
+    }
+    if (!line->help && isMtxLine(line->command, line->commandArguments)) {
+        std::vector<std::string> words{line->command};
+        words.insert(words.end(), line->commandArguments.begin(), line->commandArguments.end());
+        int exit = kExitSuccess;
+        const std::optional<std::vector<MtxStep>> steps = parseMtxLine(words, err, exit);
+        if (!steps)
+            return exit;
+        auto slot = std::make_shared<SessionSlot>(SessionSlot{std::move(opener), nullptr, {}, false});
+        for (const MtxStep& step : *steps) {
+            CommandContext context(step.numbers, out, err, stdoutIsTerminal, global, slot, step.settings);
+            context.command = step.command;
+            exit = step.command->run(context);
+            if (exit != kExitSuccess)
+                return exit;
+        }
+        return kExitSuccess;
+    }
     const Command* command = find_command(line->command);
     if (!command) {
         err << "karvelctl: unknown command '" << line->command << "'\nTry 'karvelctl --help'.\n";
@@ -79,7 +202,7 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
         out << command_help(*command) << std::flush;
         return kExitSuccess;
     }
-    CommandContext context(words, out, err, stdoutIsTerminal, GlobalOptions{line->changerAddress}, std::move(opener));
+    CommandContext context(words, out, err, stdoutIsTerminal, global, std::move(opener));
     context.command = command;
     return command->run(context);
 }

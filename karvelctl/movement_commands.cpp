@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The commands that move discs or make the changer work: load, unload, transfer, exchange,
-// position, inventory, and first/last/next/previous.
+// The commands that move discs or make the changer work, as the mtx command line does them:
+// load, unload, transfer, exchange, position, inventory, eject, and first/last/next/previous.
 #include "changer_commands.h"
 #include "command_support.h"
 #include "exit_codes.h"
+#include "progress.h"
 
 namespace karvel::ctl {
 
@@ -41,18 +42,89 @@ std::optional<unsigned> sourceSlot(const ChangerInventory& inventory, const Elem
     return inventory.slot_number_of(drive.source);
 }
 
-int unknownSource(CommandContext& context, unsigned drive) {
-    return command_failure(context, "the changer does not say which slot the disc in " + driveName(drive) +
-                                        " came from; name the slot");
+// Writes mtx's message of a state that does not allow the move (no "karvelctl:" prefix, as
+// scripts match mtx's words); returns kExitFailed.
+int stateRefusal(CommandContext& context, const std::string& message) {
+    context.err << message << '\n';
+    return kExitFailed;
 }
 
-int moveBetween(CommandContext& context, Prepared& p, const std::string& text, uint16_t source,
-                uint16_t destination) {
+// Runs one MOVE MEDIUM. With announcement, mtx's "Loading media ..." words go to stdout: before
+// the request and followed by "done" when it succeeds (on a terminal the progress line is
+// shown meanwhile and the words come after it, so the bytes written are the same).
+int moveBetween(CommandContext& context, Prepared& p, const std::string& progressText, const std::string& announcement,
+                uint16_t source, uint16_t destination) {
     const uint16_t transport = moving_transport(p.inventory);
-    return run_showing_progress(context, text, [&] { return p.session->move(transport, source, destination); });
+    const bool announce = !announcement.empty();
+    if (announce && !context.stdoutIsTerminal)
+        context.out << announcement << std::flush;
+    std::optional<FailedRequest> failed;
+    {
+        Progress progress(context.out, context.stdoutIsTerminal, progressText);
+        failed = p.session->move(transport, source, destination, context.settings.move);
+    }
+    if (announce && context.stdoutIsTerminal)
+        context.out << announcement;
+    if (announce && !failed)
+        context.out << "done\n";
+    context.out << std::flush;
+    return failed ? request_failure(context, *failed) : kExitSuccess;
 }
 
-// Which full storage slot first/last/next/previous load.
+std::string loadingText(unsigned slot, unsigned drive) {
+    return "Loading media from Storage Element " + std::to_string(slot) + " into drive " + std::to_string(drive) +
+           "...";
+}
+
+std::string unloadingText(unsigned drive, unsigned slot) {
+    return "Unloading drive " + std::to_string(drive) + " into Storage Element " + std::to_string(slot) + "...";
+}
+
+int loadSlot(CommandContext& context, Prepared& p, unsigned slot, unsigned drive) {
+    return moveBetween(context, p, "Loading " + slot_name(p.inventory, slot) + " into " + driveName(drive),
+                       loadingText(slot, drive), p.inventory.slot(slot)->address, p.inventory.drive(drive)->address);
+}
+
+// Returns the slot a full drive's disc goes back to: its source when that is empty, else the
+// first empty storage slot (as mtx does); nothing when every slot is full.
+std::optional<unsigned> unloadTarget(const ChangerInventory& inventory, const Element& drive) {
+    const std::optional<unsigned> source = sourceSlot(inventory, drive);
+    if (source && !inventory.slot(*source)->full)
+        return source;
+    for (unsigned s = 1; s <= inventory.storage.size(); ++s)
+        if (!inventory.storage[s - 1].full)
+            return s;
+    return std::nullopt;
+}
+
+int unloadInto(CommandContext& context, Prepared& p, unsigned drive, unsigned slot) {
+    const int exit = moveBetween(context, p, "Unloading " + driveName(drive) + " into " + slot_name(p.inventory, slot),
+                                 unloadingText(drive, slot), p.inventory.drive(drive)->address,
+                                 p.inventory.slot(slot)->address);
+    if (exit == kExitSuccess) {
+        // The inventory now says what the changer holds after the move.
+        Element* to = slot <= p.inventory.storage.size() ? &p.inventory.storage[slot - 1]
+                                                         : &p.inventory.ports[slot - 1 - p.inventory.storage.size()];
+        to->full = true;
+        p.inventory.drives[drive].full = false;
+    }
+    return exit;
+}
+
+// Unloads a full drive where mtx would put its disc; returns the slot, or nothing with exit set.
+std::optional<unsigned> unloadForSequence(CommandContext& context, Prepared& p, unsigned drive, int& exit) {
+    const std::optional<unsigned> slot = unloadTarget(p.inventory, p.inventory.drives[drive]);
+    if (!slot) {
+        exit = stateRefusal(context, "No empty Storage Element for the media in drive " + std::to_string(drive));
+        return std::nullopt;
+    }
+    exit = unloadInto(context, p, drive, *slot);
+    if (exit != kExitSuccess)
+        return std::nullopt;
+    return slot;
+}
+
+// Which storage slot first/last/next/previous load.
 enum class Pick { first, last, next, previous };
 
 int runSequence(CommandContext& context, Pick pick) {
@@ -60,71 +132,45 @@ int runSequence(CommandContext& context, Pick pick) {
     std::optional<Prepared> p = prepare(context, 0, 1, exit);
     if (!p)
         return exit;
-    const ChangerInventory& inventory = p->inventory;
     unsigned driveNumber = 0;
     if (!p->args.positionals.empty()) {
-        const std::optional<unsigned> drive = drive_argument(context, inventory, p->args.positionals[0], exit);
+        const std::optional<unsigned> drive = drive_argument(context, p->inventory, p->args.positionals[0], exit);
         if (!drive)
             return exit;
         driveNumber = *drive;
-    } else if (inventory.drives.empty()) {
+    } else if (p->inventory.drives.empty()) {
         return usage_error(context, "the changer has no drives");
     }
-    const Element& drive = *inventory.drive(driveNumber);
+    const unsigned storageCount = static_cast<unsigned>(p->inventory.storage.size());
+    if (storageCount == 0)
+        return usage_error(context, "the changer has no storage slots");
 
-    std::optional<unsigned> loadedFrom;
-    if (drive.full) {
-        loadedFrom = sourceSlot(inventory, drive);
-        if (!loadedFrom)
-            return unknownSource(context, driveNumber);
-    } else if (pick == Pick::next || pick == Pick::previous) {
-        return command_failure(context, driveName(driveNumber) + " is Empty");
-    }
-
-    // Only storage elements take part; a disc in an import/export port is not in the sequence.
-    // The slot the drive's disc goes back to counts as full.
-    const auto fullAfterUnload = [&](unsigned slot) {
-        return inventory.storage[slot - 1].full || (loadedFrom && *loadedFrom == slot);
-    };
-    const unsigned storageCount = static_cast<unsigned>(inventory.storage.size());
-    std::optional<unsigned> chosen;
-    switch (pick) {
-    case Pick::first:
-        for (unsigned s = 1; s <= storageCount && !chosen; ++s)
-            if (fullAfterUnload(s)) chosen = s;
-        break;
-    case Pick::last:
-        for (unsigned s = storageCount; s >= 1 && !chosen; --s)
-            if (fullAfterUnload(s)) chosen = s;
-        break;
-    case Pick::next:
-        for (unsigned s = *loadedFrom + 1; s <= storageCount && !chosen; ++s)
-            if (fullAfterUnload(s)) chosen = s;
-        break;
-    case Pick::previous:
-        for (unsigned s = std::min(*loadedFrom, storageCount + 1) - 1; s >= 1 && !chosen; --s)
-            if (fullAfterUnload(s)) chosen = s;
-        break;
-    }
-    if (!chosen) {
-        const char* where = pick == Pick::next       ? " after the one loaded"
-                            : pick == Pick::previous ? " before the one loaded"
-                                                     : "";
-        return command_failure(context, "no full Storage Element" + std::string(where));
-    }
-    if (loadedFrom && *loadedFrom == *chosen)
-        return kExitSuccess;  // that disc is in the drive already
-
-    if (loadedFrom) {
-        exit = moveBetween(context, *p, "Unloading " + driveName(driveNumber) + " into " +
-                                            slot_name(inventory, *loadedFrom),
-                           drive.address, inventory.slot(*loadedFrom)->address);
-        if (exit != kExitSuccess)
+    // Where the search starts: after (before) the slot the drive's disc went back to, or
+    // from the end when the drive was empty.
+    std::optional<unsigned> unloadedInto;
+    if (p->inventory.drives[driveNumber].full) {
+        unloadedInto = unloadForSequence(context, *p, driveNumber, exit);
+        if (!unloadedInto)
             return exit;
     }
-    return moveBetween(context, *p,
-                       "Loading " + slot_name(inventory, *chosen) + " into " + driveName(driveNumber),
-                       inventory.slot(*chosen)->address, drive.address);
+    std::optional<unsigned> chosen;
+    const auto full = [&](unsigned s) { return p->inventory.storage[s - 1].full; };
+    switch (pick) {
+    case Pick::first: chosen = 1; break;  // mtx loads these slots whether they are full or not
+    case Pick::last: chosen = storageCount; break;
+    case Pick::next:
+        for (unsigned s = unloadedInto ? *unloadedInto + 1 : 1; s <= storageCount && !chosen; ++s)
+            if (full(s)) chosen = s;
+        break;
+    case Pick::previous:
+        for (unsigned s = unloadedInto ? std::min(*unloadedInto, storageCount + 1) - 1 : storageCount; s >= 1 && !chosen;
+             --s)
+            if (full(s)) chosen = s;
+        break;
+    }
+    if (!chosen)
+        return stateRefusal(context, "No More Media");
+    return loadSlot(context, *p, *chosen, driveNumber);
 }
 
 }  // namespace
@@ -141,8 +187,15 @@ int run_load(CommandContext& context) {
         drive_argument(context, p->inventory, p->args.positionals.size() > 1 ? p->args.positionals[1] : "0", exit);
     if (!drive)
         return exit;
-    return moveBetween(context, *p, "Loading " + slot_name(p->inventory, *slot) + " into " + driveName(*drive),
-                       p->inventory.slot(*slot)->address, p->inventory.drive(*drive)->address);
+    const Element& element = *p->inventory.drive(*drive);
+    if (element.full) {
+        const std::optional<unsigned> source = sourceSlot(p->inventory, element);
+        return stateRefusal(context, "Drive " + std::to_string(*drive) + " Full (" +
+                                         (source ? "Storage Element " + std::to_string(*source)
+                                                 : std::string("Unknown Storage Element")) +
+                                         " loaded)");
+    }
+    return loadSlot(context, *p, *slot, *drive);
 }
 
 int run_unload(CommandContext& context) {
@@ -161,15 +214,17 @@ int run_unload(CommandContext& context) {
         slot = slot_argument(context, p->inventory, words[0], exit);
         if (!slot)
             return exit;
-    } else {
-        if (!element.full)
-            return command_failure(context, driveName(*drive) + " is Empty");
-        slot = sourceSlot(p->inventory, element);
-        if (!slot)
-            return unknownSource(context, *drive);
     }
-    return moveBetween(context, *p, "Unloading " + driveName(*drive) + " into " + slot_name(p->inventory, *slot),
-                       element.address, p->inventory.slot(*slot)->address);
+    if (!element.full)
+        return stateRefusal(context, driveName(*drive) + " is Empty");
+    if (slot && p->inventory.slot(*slot)->full)
+        return stateRefusal(context, "Storage Element " + std::to_string(*slot) + " is Already Full");
+    if (!slot) {
+        slot = unloadTarget(p->inventory, element);
+        if (!slot)
+            return stateRefusal(context, "No empty Storage Element for the media in drive " + std::to_string(*drive));
+    }
+    return unloadInto(context, *p, *drive, *slot);
 }
 
 int run_transfer(CommandContext& context) {
@@ -184,7 +239,7 @@ int run_transfer(CommandContext& context) {
     if (!to)
         return exit;
     return moveBetween(context, *p,
-                       "Moving " + slot_name(p->inventory, *from) + " to " + slot_name(p->inventory, *to),
+                       "Moving " + slot_name(p->inventory, *from) + " to " + slot_name(p->inventory, *to), "",
                        p->inventory.slot(*from)->address, p->inventory.slot(*to)->address);
 }
 
@@ -208,9 +263,9 @@ int run_exchange(CommandContext& context) {
     const uint16_t first = p->inventory.slot(slots[1])->address;
     const uint16_t second = p->inventory.slot(slots[2])->address;
     return run_showing_progress(context,
-                              "Exchanging " + slot_name(p->inventory, slots[0]) + " and " +
-                                  slot_name(p->inventory, slots[1]),
-                              [&] { return p->session->exchange(transport, source, first, second); });
+                                "Exchanging " + slot_name(p->inventory, slots[0]) + " and " +
+                                    slot_name(p->inventory, slots[1]),
+                                [&] { return p->session->exchange(transport, source, first, second, context.settings.move); });
 }
 
 int run_position(CommandContext& context) {
@@ -224,7 +279,7 @@ int run_position(CommandContext& context) {
     const uint16_t transport = moving_transport(p->inventory);
     const uint16_t destination = p->inventory.slot(*slot)->address;
     return run_showing_progress(context, "Positioning at " + slot_name(p->inventory, *slot),
-                              [&] { return p->session->position(transport, destination); });
+                                [&] { return p->session->position(transport, destination); });
 }
 
 int run_inventory(CommandContext& context) {
@@ -235,6 +290,16 @@ int run_inventory(CommandContext& context) {
     if (!session)
         return context.open_failure_exit();
     return run_showing_progress(context, "Taking inventory", [&] { return session->initialize_element_status(); });
+}
+
+int run_eject(CommandContext& context) {
+    int exit = kExitSuccess;
+    if (!command_arguments(context, {}, 0, 0, exit))
+        return exit;
+    ChangerSession* session = context.changer();
+    if (!session)
+        return context.open_failure_exit();
+    return run_showing_progress(context, "Ejecting", [&] { return session->eject(); });
 }
 
 int run_first(CommandContext& context) {

@@ -47,6 +47,7 @@ int run_inquiry(CommandContext& context) {
                 << "Vendor ID: '" << identity.vendor << "'\n"
                 << "Product ID: '" << identity.product << "'\n"
                 << "Revision: '" << identity.revision << "'\n"
+                << "Attached Changer API: " << (identity.attachedChanger ? "Yes" : "No") << '\n'
                 << std::flush;
     return kExitSuccess;
 }

@@ -69,6 +69,12 @@ ProcessResult SimJukebox::run(const std::vector<std::string>& args, bool onTermi
     return run_process(argv, environment(), onTerminal);
 }
 
+ProcessResult SimJukebox::run_program(const std::vector<std::string>& argv, const Environment& extra) const {
+    Environment env = environment();
+    env.insert(env.end(), extra.begin(), extra.end());
+    return run_process(argv, env);
+}
+
 ProcessResult SimJukebox::shell(const std::string& script) const {
     Environment env = environment();
     const std::string programDirectory = std::filesystem::path(KARVELCTL_PROGRAM).parent_path().string();

@@ -33,6 +33,8 @@ public:
 
     // Runs karvelctl with args on this jukebox; stdout on a pseudo-terminal with onTerminal.
     ProcessResult run(const std::vector<std::string>& args, bool onTerminal = false) const;
+    // Runs argv (argv[0] a path) with this jukebox's environment plus extra.
+    ProcessResult run_program(const std::vector<std::string>& argv, const Environment& extra = {}) const;
     // Runs a /bin/sh script with karvelctl on PATH and this jukebox's environment.
     ProcessResult shell(const std::string& script) const;
     // Returns the output of `karvelctl status` (the test fails when it does not succeed).

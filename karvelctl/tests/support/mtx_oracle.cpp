@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#include "mtx_oracle.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace karvel::ctl::test {
+
+void write_address_file(const std::string& path, const std::string& address) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << address << "  # the changer mtx reaches through the SG_IO shim\n";
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Environment shim_environment(const std::string& path, const std::string& address) {
+    // Under the sanitizers the shim needs their runtimes loaded first; mtx's own leaks are
+    // none of our business.
+    const std::string preload = std::string(KARVEL_SANITIZER_PRELOAD) + KARVEL_SG_SHIM;
+    return {{"LD_PRELOAD", preload},
+            {"KARVEL_SG_SHIM_DEVICE", path},
+            {"KARVEL_SG_SHIM_ADDRESS", address},
+            {"ASAN_OPTIONS", "detect_leaks=0"}};
+}
+
+std::vector<std::string> mtx_argv(const std::string& device, const std::vector<std::string>& words) {
+    std::vector<std::string> argv = {MTX_PROGRAM, "-f", device};
+    argv.insert(argv.end(), words.begin(), words.end());
+    return argv;
+}
+
+std::string without_decoded_lines(const std::string& err) {
+    std::istringstream lines(err);
+    std::string line;
+    std::string kept;
+    while (std::getline(lines, line))
+        if (!line.starts_with("  "))
+            kept += line + '\n';
+    return kept;
+}
+
+}  // namespace karvel::ctl::test
