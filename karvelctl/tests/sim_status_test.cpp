@@ -154,7 +154,8 @@ TEST(SimInquiry, PrintsTheIdentityAsMtxDoes) {
               "Product Type: Medium Changer\n"
               "Vendor ID: 'SIMULATD'\n"
               "Product ID: 'DISC JUKEBOX    '\n"
-              "Revision: '1.00'\n");
+              "Revision: '1.00'\n"
+              "Attached Changer API: No\n");
 }
 
 TEST(SimList, ShowsEveryDeviceOfEveryAdapter) {
