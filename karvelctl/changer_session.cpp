@@ -218,9 +218,7 @@ std::optional<FailedRequest> ChangerSession::position(uint16_t transport, uint16
 std::optional<FailedRequest> ChangerSession::initialize_element_status() {
     if (InitializeElementStatus(&block_) == SS_COMP)
         return std::nullopt;
-    FailedRequest failure = failed_request("Initialize Element Status (0x07) failed", block_);
-    failure.trailer = "mtx:inventory failed";
-    return failure;
+    return failed_request("INITIALIZE ELEMENT STATUS Failed", block_);
 }
 
 std::optional<FailedRequest> ChangerSession::eject() {

@@ -289,7 +289,15 @@ int run_inventory(CommandContext& context) {
     ChangerSession* session = context.changer();
     if (!session)
         return context.open_failure_exit();
-    return run_showing_progress(context, "Taking inventory", [&] { return session->initialize_element_status(); });
+    return run_showing_progress(context, "Taking inventory", [&] {
+        std::optional<FailedRequest> failed = session->initialize_element_status();
+        if (failed) {
+            // mtx's words; the vendor command initialize keeps its own heading.
+            failed->heading = "Initialize Element Status (0x07) failed";
+            failed->trailer = "mtx:inventory failed";
+        }
+        return failed;
+    });
 }
 
 int run_eject(CommandContext& context) {
