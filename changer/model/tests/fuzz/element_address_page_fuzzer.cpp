@@ -3,9 +3,8 @@
 // as a changer returns it. An answer refused must say why.
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-
 #include <span>
+#include <string>
 
 #include "changer_model/element_address_page.h"
 

@@ -2,14 +2,15 @@
 // libFuzzer target for a READ ELEMENT STATUS answer as a changer returns it. The first byte
 // picks the element type asked for, the next four the address window [first, end); the rest
 // is the answer. Every element taken must be of that type, inside the window, come from
-// whole descriptors, and carry a trimmed, non-empty volume tag or none.
+// whole descriptors, and carry a trimmed, non-empty volume tag or none. The same answer read
+// at the fixed stride (no header consulted) must yield exactly the descriptors inside it.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "byte_order.h"
-#include <span>
-
 #include "changer_model/element_status.h"
 
 using karvel::get_be16;
@@ -19,6 +20,8 @@ namespace {
 
 constexpr size_t kChoiceBytes = 5;
 constexpr size_t kSmallestDescriptor = 12;
+constexpr size_t kFixedHeaders = 16;
+constexpr size_t kFixedStride = 16;
 
 }  // namespace
 
@@ -44,5 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (element.volumeTag && !element.volumeTagRaw) std::abort();
         if (element.alternateVolumeTag && !element.alternateVolumeTagRaw) std::abort();
     }
+
+    const size_t whole = (length - std::min(length, kFixedHeaders)) / kFixedStride;
+    for (size_t index = 0; index <= whole; ++index)
+        if (fixedStrideDescriptor(std::span<const uint8_t>(answer, length), length, index, type).has_value() !=
+            (index < whole))
+            std::abort();
     return 0;
 }
