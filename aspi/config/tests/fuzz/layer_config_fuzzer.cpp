@@ -2,7 +2,8 @@
 // libFuzzer target for the layer's configuration file: the input is the file's text, split
 // into lines as the layer does it, and each sim and iscsi line is read by its transport's line
 // parser. A line the layer cannot use must be refused with a ConfigError (anything else that
-// escapes is a finding), and the refusal must never quote the CHAP secret.
+// escapes is a finding), the refusal must never quote the CHAP secret, and a full= list is
+// each slot once within the jukebox.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -39,6 +40,15 @@ void readSim(const aspi::TransportLine& line) {
     try {
         const aspi::sim::SimSettings settings = aspi::sim::parse_sim_line(line);
         if (settings.statePath.empty()) std::abort();
+        // full= names each slot once, in order, within the jukebox: its size is bounded by the
+        // slots, never by the numbers written.
+        if (const auto& full = settings.seed.full) {
+            int previous = 0;
+            for (int slot : *full) {
+                if (slot <= previous || slot > settings.seed.slots) std::abort();
+                previous = slot;
+            }
+        }
     } catch (const aspi::ConfigError&) {
     }
 }
