@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target for the outcome of a failed request as a device and the layer return it:
 // bytes 0-2 are the ASPI, host and target status, the rest the sense data. It goes through
-// karvelctl's failure report, which reads the sense codes and calls each of Nevsel's text
-// functions, and through each text function directly with a buffer of exactly the size they
+// karvelctl's failure report, which writes mtx's request-sense lines, reads the sense codes
+// and calls each of Nevsel's text functions, and through each text function directly with a buffer of exactly the size they
 // promise to stay within (45 characters and a NUL).
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <sstream>
+#include <string>
 
 #include <karvel/nevsel.h>
 #include "failure_report.h"
+#include "scsi_codes.h"
 
 using namespace karvel::ctl;
 
@@ -40,9 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(srb.exec.SenseArea, data + 3, std::min(size - 3, sizeof srb.exec.SenseArea));
 
     const FailedRequest failure = failed_request("MOVE MEDIUM from Element Address 1 to 16384 Failed", srb);
-    std::ostringstream report;
-    report_failure(report, failure);
-    if (!report.str().starts_with(failure.heading + "\n  ASPI Status: ")) std::abort();
+    std::ostringstream out;
+    report_failure(out, failure);
+    const std::string report = out.str();
+    const size_t heading = report.find(failure.heading + "\n  ASPI Status: ");
+    if (heading == std::string::npos) std::abort();
+    const bool checkCondition = failure.status == SS_ERR && failure.targetStatus == karvel::scsi::CHECK_CONDITION;
+    if (heading != 0 && !(checkCondition && report.starts_with("mtx: Request Sense: Long Report="))) std::abort();
 
     const SenseCodes codes = sense_codes(failure.sense);
     if (codes.key > 0x0F) std::abort();
