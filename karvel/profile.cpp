@@ -7,6 +7,11 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "regular_file.h"
 #include "ui/application_name.h"
 
 QString profilePath() {
@@ -22,14 +27,28 @@ namespace {
 struct IniLines {
     QStringList lines;
     QString eol = QStringLiteral("\r\n");  // a new file gets the platform's own
+    bool usable = true;  // false: something other than a profile is there, not to be replaced
 };
+
+// Reports a profile that is there but cannot be used, once per path and fault.
+void reportUnusable(const karvel::FileContents& read) {
+    static std::set<std::string> reported;
+    if (reported.insert(read.message).second)
+        std::fprintf(stderr, "%s: profile %s\n", qPrintable(karvel::ui::applicationName()), read.message.c_str());
+}
 
 IniLines readLines(const QString& path) {
     IniLines ini;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without waiting and read within a limit: a FIFO or /dev/zero named as the profile
+    // must not hang or fill the program.
+    const karvel::FileContents read = karvel::readRegularFile(QFile::encodeName(path).toStdString(), kProfileLimit);
+    if (!read.ok()) {
+        ini.usable = read.fault == karvel::FileFault::missing;
+        if (!ini.usable)
+            reportUnusable(read);
         return ini;
-    const QString text = QString::fromUtf8(file.readAll());
+    }
+    const QString text = QString::fromUtf8(read.bytes.data(), static_cast<qsizetype>(read.bytes.size()));
     if (!text.isEmpty() && !text.contains(QStringLiteral("\r\n")))
         ini.eol = QStringLiteral("\n");
     ini.lines = text.split(QLatin1Char('\n'));
@@ -148,6 +167,8 @@ bool PrivateProfile::writeInt(const QString& section, const QString& key, int32_
 
 bool PrivateProfile::writeString(const QString& section, const QString& key, const QString& value) {
     IniLines ini = readLines(m_path);
+    if (!ini.usable)
+        return false;
     const SectionSpan span = findSection(ini.lines, section);
     if (span.header < 0) {
         if (!ini.lines.isEmpty() && !ini.lines.back().trimmed().isEmpty())

@@ -9,6 +9,9 @@
 
 #include <QString>
 
+// The largest profile read; a real one is a few hundred bytes.
+inline constexpr uint64_t kProfileLimit = 1u << 20;
+
 // Returns the profile file of the running program.
 QString profilePath();
 
@@ -23,7 +26,8 @@ public:
     std::optional<QString> getString(const QString& section, const QString& key) const;
 
     // Sets key in section to value, keeping every other section, key and comment; the file is
-    // replaced atomically. Returns false when it cannot be written.
+    // replaced atomically. Returns false when it cannot be written, and when what is at the
+    // path is not a profile it may read (a directory, a FIFO, a file over kProfileLimit).
     bool writeInt(const QString& section, const QString& key, int32_t value);
     bool writeString(const QString& section, const QString& key, const QString& value);
 

@@ -4,10 +4,11 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "regular_file.h"
 
 namespace karvel::ctl {
 
@@ -136,12 +137,14 @@ TargetAddress saved_target_in(std::string_view text) {
 }
 
 TargetAddress read_saved_target() {
-    std::ifstream file(karvel_profile_path(), std::ios::binary);
-    if (!file)
-        return TargetAddress{};
-    std::ostringstream text;
-    text << file.rdbuf();
-    return saved_target_in(text.str());
+    const karvel::FileContents profile = karvel::readRegularFile(karvel_profile_path(), kProfileLimit);
+    if (profile.ok())
+        return saved_target_in(profile.bytes);
+    // Without a usable profile the saved target is 0:0:0, as with none; only a missing one is
+    // the usual case, anything else is worth a word.
+    if (profile.fault != karvel::FileFault::missing)
+        std::fprintf(stderr, "karvelctl: profile %s\n", profile.message.c_str());
+    return TargetAddress{};
 }
 
 }  // namespace karvel::ctl

@@ -32,4 +32,7 @@ TargetAddress saved_target_in(std::string_view text);
 // Returns the saved target of the profile file (0:0:0 when it cannot be read).
 TargetAddress read_saved_target();
 
+// The largest profile read; a real one is a few hundred bytes.
+inline constexpr uint64_t kProfileLimit = 1u << 20;
+
 }  // namespace karvel::ctl

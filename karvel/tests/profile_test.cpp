@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The private profile: reading integers as the platform does, and writes that keep the rest
 // of the file.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -9,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "changer_app.h"
@@ -94,6 +99,37 @@ TEST(Profile, WritingCreatesTheFileAndItsDirectory) {
     PrivateProfile profile(dir.filePath(QStringLiteral("config/karvel.INI")));
     ASSERT_TRUE(profile.writeInt(QStringLiteral("JukeBox Default"), QStringLiteral("Host"), 3));
     EXPECT_EQ(profile.getInt(QStringLiteral("JukeBox Default"), QStringLiteral("Host"), 0), 3);
+}
+
+TEST(Profile, WhatIsNoProfileIsReportedOnceAndNeverReplaced) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.INI"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString directory = dir.filePath(QStringLiteral("dir.INI"));
+    ASSERT_TRUE(QDir().mkpath(directory));
+    const QString big = dir.filePath(QStringLiteral("big.INI"));
+    {
+        QFile file(big);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(static_cast<qint64>(kProfileLimit) + 1));
+    }
+    const std::tuple<QString, std::string> cases[] = {
+        {fifo, "is not a regular file"},
+        {directory, "is a directory"},
+        {big, "is 1048577 bytes, more than the limit of 1048576 bytes"},
+    };
+    for (const auto& [path, reason] : cases) {
+        testing::internal::CaptureStderr();
+        PrivateProfile profile(path);
+        EXPECT_EQ(profile.getInt(QStringLiteral("JukeBox Default"), QStringLiteral("Host"), 7), 7);
+        EXPECT_FALSE(profile.writeInt(QStringLiteral("JukeBox Default"), QStringLiteral("Host"), 3));
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("profile " + path.toStdString() + ": " + reason + "\n"), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+    EXPECT_TRUE(QFileInfo(fifo).isSymLink() || !QFileInfo(fifo).isFile());  // still the FIFO
+    EXPECT_TRUE(QFileInfo(directory).isDir());
+    EXPECT_EQ(QFileInfo(big).size(), static_cast<qint64>(kProfileLimit) + 1);
 }
 
 // Sets an environment variable for the life of the object.

@@ -2,6 +2,9 @@
 // Karvel's saved target read from its profile as Karvel reads it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <tuple>
 
@@ -97,6 +100,21 @@ TEST_F(ProfilePath, FollowsXdgConfigHomeWhenAbsolute) {
             unsetenv("XDG_CONFIG_HOME");
         EXPECT_EQ(karvel_profile_path(), expected) << config.value_or("(unset)");
     }
+}
+
+TEST_F(ProfilePath, AProfileThatIsNoRegularFileIsReportedAndGivesNoTarget) {
+    char pattern[] = "/tmp/karvelctl-profile-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    const std::string path = dir + "/karvel.INI";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // a blocking open would wait for ever
+    testing::internal::CaptureStderr();
+    const TargetAddress target = read_saved_target();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "karvelctl: profile " + path + ": is not a regular file\n");
+    EXPECT_EQ(std::tuple(target.hostAdapter, target.targetId, target.lun), std::tuple(uint8_t{0}, uint8_t{0}, uint8_t{0}));
+    ::unlink(path.c_str());
+    ::rmdir(dir.c_str());
 }
 
 }  // namespace
