@@ -2,6 +2,7 @@
 #include "iscsi_transport.h"
 
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -16,6 +17,19 @@ namespace {
 
 constexpr uint8_t kInquiryLength = 36;
 constexpr uint8_t kQualifierConnected = 0;
+constexpr uint8_t kResetAsc = 0x29;
+
+// Whether result is a CHECK CONDITION with UNIT ATTENTION and ASC 29h (power on, reset or bus
+// device reset occurred), in fixed or descriptor sense.
+bool is_reset_attention(const CommandResult& result) {
+    if (result.aspiStatus != SS_ERR || result.targetStatus != karvel::scsi::CHECK_CONDITION) return false;
+    const uint8_t code = result.senseLength > 0 ? result.sense[0] & 0x7F : 0;
+    if ((code == 0x70 || code == 0x71) && result.senseLength > 12)
+        return (result.sense[2] & 0x0F) == karvel::scsi::UNIT_ATTENTION && result.sense[12] == kResetAsc;
+    if ((code == 0x72 || code == 0x73) && result.senseLength > 2)
+        return (result.sense[1] & 0x0F) == karvel::scsi::UNIT_ATTENTION && result.sense[2] == kResetAsc;
+    return false;
+}
 
 class IscsiTransport final : public Transport {
 public:
@@ -32,7 +46,17 @@ public:
         std::lock_guard lock(mutex_);
         IscsiSession* session = session_for(request.target, false);
         if (!session) return no_device_result();
-        return session->run(request.lun, request, timeout_of(request.cdb[0]));
+        SessionHistory& history = histories_[request.target];
+        // Only the first command to a LUN on a session that replaced an earlier one may meet the
+        // unit attention that the new login itself causes.
+        const bool firstAfterReconnect = history.reestablished && history.answeredLuns.insert(request.lun).second;
+        CommandResult result = session->run(request.lun, request, timeout_of(request.cdb[0]));
+        // That unit attention (29h: power on, reset, bus device reset) means the target did not
+        // perform the command, so sending it again once cannot do it twice. After any other
+        // error a command (a MOVE MEDIUM above all) may have been performed: never again.
+        if (firstAfterReconnect && is_reset_attention(result) && session->usable())
+            result = session->run(request.lun, request, timeout_of(request.cdb[0]));
+        return result;
     }
 
     std::optional<uint8_t> deviceType(uint8_t target, uint8_t lun) override {
@@ -79,6 +103,10 @@ private:
             return nullptr;
         }
         complained_.erase(subject);
+        SessionHistory& history = histories_[target];
+        history.reestablished = history.opened;
+        history.opened = true;
+        history.answeredLuns.clear();
         return session.get();
     }
 
@@ -106,6 +134,13 @@ private:
         std::fprintf(stderr, "wnaspi32: %s: %s\n", subject.c_str(), error.c_str());
     }
 
+    // What the transport knows of a target's sessions, for the unit attention after a reconnect.
+    struct SessionHistory {
+        bool opened = false;         // a session to the target was open before
+        bool reestablished = false;  // the current session replaced an earlier one
+        std::set<uint8_t> answeredLuns;  // LUNs that have had a command on the current session
+    };
+
     const IscsiPortal portal_;
     const IscsiTiming timing_;
     std::vector<std::string> targets_;
@@ -114,6 +149,7 @@ private:
     bool portalFailedThisScan_ = false;
     std::set<uint8_t> targetsFailedThisScan_;
     std::set<std::string> complained_;
+    std::map<uint8_t, SessionHistory> histories_;
     std::mutex mutex_;
 };
 

@@ -211,4 +211,27 @@ TEST_F(TgtChangerTest, KilledTargetFailsPromptlyAndTheProcessCarriesOnWhenItIsBa
     EXPECT_EQ(discover_changer(), (Address{0, 0, TgtChanger::kChangerLun}));
 }
 
+TEST_F(TgtChangerTest, AMoveMeetingTheResetAttentionOfANewSessionIsSentOnceMore) {
+    // tgt restarted between two moves: the second move is the new session's first command and
+    // meets its UNIT ATTENTION 29h, which means it was not performed. The layer sends it again
+    // once; the changer (fresh, as a restart leaves it) performs it or refuses it for its own
+    // reason, which is then reported as it is.
+    const auto& layout = changer.layout();
+    ASSERT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
+    using Step = std::tuple<const char*, uint16_t, uint16_t, Outcome>;
+    const Step steps[] = {
+        {"a move it can do", layout.firstSlot, layout.firstDrive, kGood},
+        {"a move from an empty slot", uint16_t(layout.firstSlot + 5), uint16_t(layout.firstDrive + 1), refused(0x3B, 0x0E)},
+    };
+    for (const auto& [what, source, destination, expected] : steps) {
+        changer.restart();
+        EXPECT_EQ(outcome(MoveMedium(&srb, source, destination, layout.pickerAddress), srb), expected) << what;
+    }
+    changer.restart();
+    ASSERT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
+    EXPECT_EQ(drive_state(layout.firstDrive), std::pair(true, layout.firstSlot));  // performed, and once:
+    EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive + 1, layout.pickerAddress), srb),
+              refused(0x3B, 0x0E));  // the slot it came from is empty
+}
+
 }  // namespace
