@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "changer_app.h"
 
+#include <string>
+
 #include "changer_dlg.h"
+#include "changer_model/ini_profile.h"
+#include "changer_model/saved_target.h"
 #include <karvel/nevsel.h>
 #include "profile.h"
+#include "ui/application_name.h"
 #include "ui/message_box.h"
 #include "ui/visual_style.h"
 
@@ -20,12 +25,10 @@ void showLibraryMessage(const char* text, const char* caption) {
 }  // namespace
 
 TargetAddress readSavedTarget() {
-    const PrivateProfile profile(profilePath());
-    const QString section = QStringLiteral("JukeBox Default");
-    TargetAddress target;
-    target.hostAdapter = static_cast<uint8_t>(profile.getInt(section, QStringLiteral("Host"), 0));
-    target.targetId = static_cast<uint8_t>(profile.getInt(section, QStringLiteral("ScsiId"), 0));
-    target.lun = static_cast<uint8_t>(profile.getInt(section, QStringLiteral("Lun"), 0));
+    std::string error;
+    const TargetAddress target = karvel::model::readSavedTarget(profilePath().toStdString(), error);
+    if (!error.empty())  // a missing profile is no error; one that cannot be read is said
+        karvel::model::reportProfileError(karvel::ui::applicationName().toStdString(), error);
     return target;
 }
 

@@ -4,10 +4,13 @@
 
 #include "about_dlg.h"
 #include "changer_dlg.h"
+#include "changer_model/ini_profile.h"
+#include "changer_model/saved_target.h"
 #include <karvel/nevsel.h>
 #include "profile.h"
 #include "resources/resource_ids.h"
 #include "target_dlg.h"
+#include "ui/application_name.h"
 #include "ui/dialog_template.h"
 #include "ui/message_box.h"
 
@@ -58,14 +61,14 @@ void CChangerDlg::OnScsiTargets() {
     if (dialog.DoModal() != ui::kIdOk)
         return;
 
-    PrivateProfile profile(profilePath());
-    const QString section = QStringLiteral("JukeBox Default");
-    const bool saved = profile.writeInt(section, QStringLiteral("Host"), dialog.m_hostAdapter) &&
-                       profile.writeInt(section, QStringLiteral("ScsiId"), dialog.m_scsiId) &&
-                       profile.writeInt(section, QStringLiteral("Lun"), dialog.m_lun);
+    model::IniProfile profile(profilePath().toStdString(), ui::applicationName().toStdString());
+    const std::string_view section = model::kSavedTargetSection;
+    const bool saved = profile.writeInt(section, model::kHostKey, dialog.m_hostAdapter) &&
+                       profile.writeInt(section, model::kScsiIdKey, dialog.m_scsiId) &&
+                       profile.writeInt(section, model::kLunKey, dialog.m_lun);
     if (!saved)
         ui::showMessage(QStringLiteral("Cannot save the target in %1; it is used until the program ends.")
-                            .arg(profile.path()),
+                            .arg(QString::fromStdString(profile.path())),
                         ui::MessageIcon::exclamation);
 
     m_config.target.hostAdapter = static_cast<uint8_t>(dialog.m_hostAdapter);

@@ -11,9 +11,9 @@
 #include "changer_model/element_address_page.h"
 #include "changer_model/element_status.h"
 #include "exit_codes.h"
+#include "saved_target.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
-#include "saved_target.h"
 #include "scsi_codes.h"
 
 namespace karvel::ctl {
@@ -281,11 +281,7 @@ std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::st
     TargetAddress target;
     std::string name;
     if (named) {
-        probe.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
-        probe.gdev.SRB_HaId = named->hostAdapter;
-        probe.gdev.SRB_Target = named->targetId;
-        probe.gdev.SRB_Lun = named->lun;
-        const uint32_t status = SendASPI32Command(&probe);
+        const uint32_t status = model::probeTarget(probe, *named);
         if (status != SS_COMP) {
             std::array<char, 46> text{};
             GetASPIstatus(static_cast<uint8_t>(status), text.data());

@@ -81,9 +81,9 @@ struct OpenFailure {
     std::string why;
 };
 
-// Returns a session on the changer that address names (-f), or without one on the changer
-// Karvel would choose (its saved target if that is a medium changer, else the first one the
-// scan finds); null with failure set when the layer is not ready or nothing answers.
+// Returns a session on the changer that address names (-f), or without one on the changer that
+// FindChanger finds (the profile's saved target if that is a medium changer, else the first
+// one the scan finds); null with failure set when the layer is not ready or nothing answers.
 std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
                                                      OpenFailure& failure);
 

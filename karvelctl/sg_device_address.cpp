@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "aspi_config/kernel_scsi_address.h"
 #include "aspi_config/sg_host_scan.h"
 
 namespace karvel::ctl {
@@ -23,24 +24,6 @@ std::optional<unsigned> wholeNumber(std::string_view text) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
-}
-
-struct KernelAddress {
-    unsigned host, channel, target, lun;
-};
-
-// Returns the parts of a sysfs device name "H:C:T:L".
-std::optional<KernelAddress> parseKernelAddress(std::string_view name) {
-    unsigned parts[4];
-    for (size_t i = 0; i < 4; ++i) {
-        size_t colon = name.find(':');
-        if ((colon == std::string_view::npos) != (i == 3)) return std::nullopt;
-        std::optional<unsigned> value = wholeNumber(name.substr(0, colon));
-        if (!value) return std::nullopt;
-        parts[i] = *value;
-        if (i < 3) name.remove_prefix(colon + 1);
-    }
-    return KernelAddress{parts[0], parts[1], parts[2], parts[3]};
 }
 
 }  // namespace
@@ -64,7 +47,7 @@ std::optional<SgDeviceAddress> resolve_sg_device(const std::string& devicePath, 
         return std::nullopt;
     }
     const std::string kernelName = device.filename().string();
-    const std::optional<KernelAddress> address = parseKernelAddress(kernelName);
+    const std::optional<aspi::KernelScsiAddress> address = aspi::parseKernelScsiAddress(kernelName);
     if (!address) {
         why = devicePath + ": its sysfs device '" + kernelName + "' is not a SCSI address H:C:T:L";
         return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include "changer_address.h"
 #include "changer_commands.h"
+#include "changer_model/changer_discovery.h"
 #include "command_support.h"
 #include "device_types.h"
 #include "exit_codes.h"
@@ -61,35 +62,25 @@ int run_list(CommandContext& context) {
         context.err << "karvelctl: list: the ASPI layer is not ready\n";
         return kExitNoChanger;
     }
-    // The scan Karvel makes to find its changer: every adapter, target ids 0-15, LUNs 0-7.
-    for (unsigned h = 0; h < *adapters; ++h) {
-        for (uint8_t t = 0; t < 16; ++t) {
-            for (uint8_t l = 0; l < 8; ++l) {
-                SRBunion block{};
-                block.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
-                block.gdev.SRB_HaId = static_cast<uint8_t>(h);
-                block.gdev.SRB_Target = t;
-                block.gdev.SRB_Lun = l;
-                if (SendASPI32Command(&block) != SS_COMP)
-                    continue;
-                const TargetAddress target{static_cast<uint8_t>(h), t, l};
-                std::string address = format_target_address(target);
-                address.resize(std::max<size_t>(address.size(), 9), ' ');
-                std::string type = device_type_name(block.gdev.SRB_DeviceType);
-                type.resize(std::max<size_t>(type.size(), 26), ' ');
-                context.out << address << type;
-                ChangerSession device(target, address);
-                ChangerIdentity identity;
-                if (const std::optional<FailedRequest> failed = device.read_identity(identity)) {
-                    std::array<char, 46> text{};
-                    GetASPIstatus(failed->status, text.data());
-                    context.out << "(INQUIRY failed: " << text.data() << ")\n";
-                } else {
-                    context.out << identity.vendor << ' ' << identity.product << ' ' << identity.revision << '\n';
-                }
-            }
+    // The discovery scan, every device it meets: every adapter, target ids 0-15, LUNs 0-7.
+    SRBunion probe{};
+    model::scanTargets(probe, *adapters, [&](TargetAddress target, uint8_t deviceType) {
+        std::string address = format_target_address(target);
+        address.resize(std::max<size_t>(address.size(), 9), ' ');
+        std::string type = device_type_name(deviceType);
+        type.resize(std::max<size_t>(type.size(), 26), ' ');
+        context.out << address << type;
+        ChangerSession device(target, address);
+        ChangerIdentity identity;
+        if (const std::optional<FailedRequest> failed = device.read_identity(identity)) {
+            std::array<char, 46> text{};
+            GetASPIstatus(failed->status, text.data());
+            context.out << "(INQUIRY failed: " << text.data() << ")\n";
+        } else {
+            context.out << identity.vendor << ' ' << identity.product << ' ' << identity.revision << '\n';
         }
-    }
+        return true;
+    });
     context.out << std::flush;
     return kExitSuccess;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "aspi_config/sg_host_scan.h"
 
+#include "aspi_config/kernel_scsi_address.h"
+
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -20,24 +22,6 @@ std::optional<unsigned> parse_number(std::string_view text) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
     return value;
-}
-
-struct DeviceAddress {
-    unsigned host, channel, target, lun;
-};
-
-// Parses a "H:C:T:L" device directory name.
-std::optional<DeviceAddress> parse_address(std::string_view name) {
-    unsigned parts[4];
-    for (int i = 0; i < 4; ++i) {
-        size_t colon = i < 3 ? name.find(':') : name.size();
-        if (colon == std::string_view::npos) return std::nullopt;
-        auto number = parse_number(name.substr(0, colon));
-        if (!number) return std::nullopt;
-        parts[i] = *number;
-        name.remove_prefix(i < 3 ? colon + 1 : colon);
-    }
-    return DeviceAddress{parts[0], parts[1], parts[2], parts[3]};
 }
 
 std::optional<unsigned> read_number_file(const fs::path& path) {
@@ -62,7 +46,7 @@ std::vector<SgDevice> scan_sg_devices(const std::string& sysfsRoot, unsigned hos
     std::vector<SgDevice> devices;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(fs::path(sysfsRoot) / "bus/scsi/devices", error)) {
-        auto address = parse_address(entry.path().filename().string());
+        auto address = parseKernelScsiAddress(entry.path().filename().string());
         if (!address || address->host != hostNumber || address->channel != 0) continue;
         if (address->target > 255 || address->lun > 255) continue;
         auto type = read_number_file(entry.path() / "type");

@@ -3,29 +3,37 @@
 
 #include "scsi_codes.h"
 
-namespace {
+namespace karvel::model {
 
-// Returns whether a medium changer answers at address.
-bool isMediumChanger(SRBunion& srb, uint8_t hostAdapter, uint8_t targetId, uint8_t lun) {
-    srb.gdev.SRB_HaId = hostAdapter;
-    srb.gdev.SRB_Target = targetId;
-    srb.gdev.SRB_Lun = lun;
-    return SendASPI32Command(&srb) == SS_COMP &&
-           srb.gdev.SRB_DeviceType == karvel::scsi::kMediumChangerType;
-}
-
-}  // namespace
-
-TargetAddress FindChanger(SRBunion& srb, TargetAddress saved, uint8_t adapterCount) {
+uint32_t probeTarget(SRBunion& srb, TargetAddress at) {
     srb.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
     srb.gdev.SRB_Flags = 0;
     srb.gdev.SRB_Hdr_Rsvd = 0;
-    if (isMediumChanger(srb, saved.hostAdapter, saved.targetId, saved.lun))
-        return saved;
+    srb.gdev.SRB_HaId = at.hostAdapter;
+    srb.gdev.SRB_Target = at.targetId;
+    srb.gdev.SRB_Lun = at.lun;
+    return SendASPI32Command(&srb);
+}
+
+std::optional<TargetAddress> scanTargets(SRBunion& srb, uint8_t adapterCount,
+                                         const std::function<bool(TargetAddress, uint8_t)>& visit) {
     for (unsigned h = 0; h < adapterCount; ++h)
         for (uint8_t t = 0; t < 16; ++t)
-            for (uint8_t l = 0; l < 8; ++l)
-                if (isMediumChanger(srb, static_cast<uint8_t>(h), t, l))
-                    return TargetAddress{static_cast<uint8_t>(h), t, l};
-    return saved;
+            for (uint8_t l = 0; l < 8; ++l) {
+                const TargetAddress at{static_cast<uint8_t>(h), t, l};
+                if (probeTarget(srb, at) == SS_COMP && !visit(at, srb.gdev.SRB_DeviceType))
+                    return at;
+            }
+    return std::nullopt;
+}
+
+}  // namespace karvel::model
+
+TargetAddress FindChanger(SRBunion& srb, TargetAddress saved, uint8_t adapterCount) {
+    using karvel::model::probeTarget;
+    if (probeTarget(srb, saved) == SS_COMP && srb.gdev.SRB_DeviceType == karvel::scsi::kMediumChangerType)
+        return saved;
+    const std::optional<TargetAddress> found = karvel::model::scanTargets(
+        srb, adapterCount, [](TargetAddress, uint8_t type) { return type != karvel::scsi::kMediumChangerType; });
+    return found.value_or(saved);
 }

@@ -14,6 +14,7 @@
 
 #include "changer_dialog_fixture.h"
 #include "command_test_support.h"
+#include "changer_model/ini_profile.h"
 #include "profile.h"
 #include "resources/resource_ids.h"
 #include "scsi_codes.h"
@@ -49,7 +50,11 @@ protected:
 
     // Returns the profile's key, or nothing when it is not there.
     std::optional<QString> saved(const char* key) const {
-        return PrivateProfile(profilePath()).getString(QStringLiteral("JukeBox Default"), QString::fromLatin1(key));
+        const std::optional<std::string> value =
+            model::IniProfile(profilePath().toStdString()).getString("JukeBox Default", key);
+        if (!value)
+            return std::nullopt;
+        return QString::fromStdString(*value);
     }
 
     ScratchProfile profile;

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, ElementAddressPageAnswers,
     testing::Values(Case{"no block descriptor", answer(0), true, ""},
                     Case{"an 8-byte block descriptor", answer(8), true, ""},
-                    Case{"a block descriptor longer than Karvel's 31 bytes allow", answer(40), true, ""},
+                    Case{"a block descriptor longer than 31 bytes allow", answer(40), true, ""},
                     Case{"the saved-page bit set in the page code", answer(0, 0x9D), true, ""},
                     Case{"another page", answer(0, 0x1F), false, "another mode page"},
                     Case{"mode data length ending inside the page", withModeDataLength(answer(8), 20), false,

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// -f H:T:L: what it accepts and how it says what is wrong.
+// H:T:L: what it accepts and how it says what is wrong.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <tuple>
 
-#include "changer_address.h"
+#include "changer_model/target_address_text.h"
 
-using namespace karvel::ctl;
+using namespace karvel::model;
 
 namespace {
 
@@ -17,12 +19,12 @@ class AcceptedAddress : public testing::TestWithParam<Accepted> {};
 TEST_P(AcceptedAddress, GivesItsTarget) {
     const auto& [text, h, t, l] = GetParam();
     std::string why;
-    const std::optional<TargetAddress> target = resolve_changer_address(text, why);
+    const std::optional<TargetAddress> target = parseTargetAddress(text, why);
     ASSERT_TRUE(target) << why;
     EXPECT_EQ(target->hostAdapter, h);
     EXPECT_EQ(target->targetId, t);
     EXPECT_EQ(target->lun, l);
-    EXPECT_EQ(format_target_address(*target), std::to_string(h) + ":" + std::to_string(t) + ":" + std::to_string(l));
+    EXPECT_EQ(formatTargetAddress(*target), std::to_string(h) + ":" + std::to_string(t) + ":" + std::to_string(l));
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, AcceptedAddress,
@@ -36,7 +38,7 @@ class RefusedAddress : public testing::TestWithParam<Refused> {};
 TEST_P(RefusedAddress, SaysWhy) {
     const auto& [text, reason] = GetParam();
     std::string why;
-    EXPECT_FALSE(resolve_changer_address(text, why));
+    EXPECT_FALSE(parseTargetAddress(text, why));
     EXPECT_NE(why.find(reason), std::string::npos) << why;
 }
 
