@@ -1,11 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "status_format.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace karvel::ctl {
 
 namespace {
+
+// The tag as mtx prints it: the descriptor's 32-byte identifier as sent, padding included (up
+// to a NUL); the trimmed tag when the element carries no raw field.
+std::optional<std::string> printedTag(const Element& element) {
+    if (element.volumeTagRaw) {
+        const auto& identifier = element.volumeTagRaw->identifier;
+        const auto end = std::find(identifier.begin(), identifier.end(), uint8_t{0});
+        return std::string(identifier.begin(), end);
+    }
+    return element.volumeTag;
+}
 
 void driveLine(std::ostringstream& text, const ChangerInventory& inventory, size_t number, const Element& drive) {
     text << "Data Transfer Element " << number << ':';
@@ -19,16 +31,18 @@ void driveLine(std::ostringstream& text, const ChangerInventory& inventory, size
         else
             text << "Full (Unknown Storage Element Loaded)";
     }
-    if (drive.volumeTag)
-        text << ":VolumeTag = " << *drive.volumeTag;
+    // An empty drive's blank tag field is not shown (mtx shows a drive's tag when it holds a disc).
+    const std::optional<std::string> tag = printedTag(drive);
+    if (tag && (drive.full || drive.volumeTag))
+        text << ":VolumeTag = " << *tag;
     text << '\n';
 }
 
 void slotLine(std::ostringstream& text, size_t number, const Element& slot, bool port) {
     text << "      Storage Element " << number << (port ? " IMPORT/EXPORT" : "") << ':'
          << (slot.full ? "Full " : "Empty");
-    if (slot.volumeTag)
-        text << ":VolumeTag=" << *slot.volumeTag;
+    if (const std::optional<std::string> tag = printedTag(slot))
+        text << ":VolumeTag=" << *tag;
     text << '\n';
 }
 
