@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "command_support.h"
+#include "outside_text.h"
 
 #include "exit_codes.h"
 #include "progress.h"
@@ -15,14 +16,14 @@ std::string commandName(const CommandContext& context) {
 }  // namespace
 
 int usage_error(CommandContext& context, const std::string& why) {
-    context.err << "karvelctl: " << commandName(context) << ": " << why << '\n';
+    context.err << "karvelctl: " << commandName(context) << ": " << escapeText(why) << '\n';
     if (context.command)
         context.err << "usage: karvelctl [-f ADDRESS] " << context.command->usage << '\n';
     return kExitUsage;
 }
 
 int command_failure(CommandContext& context, const std::string& why) {
-    context.err << "karvelctl: " << commandName(context) << ": " << why << '\n';
+    context.err << "karvelctl: " << commandName(context) << ": " << escapeText(why) << '\n';
     return kExitFailed;
 }
 

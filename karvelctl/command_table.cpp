@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "command_table.h"
+#include "outside_text.h"
 
 #include <algorithm>
 
@@ -107,7 +108,7 @@ ChangerSession* CommandContext::changer() {
         slot_->tried = true;
         slot_->session = slot_->opener(global, slot_->failure);
         if (!slot_->session)
-            err << "karvelctl: " << slot_->failure.why << '\n';
+            err << "karvelctl: " << escapeText(slot_->failure.why) << '\n';
     }
     if (slot_->session)
         slot_->session->set_volume_tags_wanted(!settings.noBarcode);

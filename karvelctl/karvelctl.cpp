@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "karvelctl.h"
+#include "outside_text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -114,7 +115,7 @@ std::optional<std::vector<MtxStep>> parseMtxLine(const std::vector<std::string>&
             exit = kExitUsage;
             return std::nullopt;
         } else {
-            err << "karvelctl: unknown command '" << word << "'\nTry 'karvelctl --help'.\n";
+            err << "karvelctl: unknown command '" << quotePrefix(word) << "'\nTry 'karvelctl --help'.\n";
             exit = kExitUsage;
             return std::nullopt;
         }
@@ -157,7 +158,7 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
     std::string why;
     const std::optional<CommandLine> line = parse_command_line(args, why);
     if (!line) {
-        err << "karvelctl: " << why << '\n' << kUsageLine;
+        err << "karvelctl: " << escapeText(why) << '\n' << kUsageLine;
         return kExitUsage;
     }
     if (line->command.empty()) {
@@ -194,7 +195,7 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
     }
     const Command* command = find_command(line->command);
     if (!command) {
-        err << "karvelctl: unknown command '" << line->command << "'\nTry 'karvelctl --help'.\n";
+        err << "karvelctl: unknown command '" << quotePrefix(line->command) << "'\nTry 'karvelctl --help'.\n";
         return kExitUsage;
     }
     const std::vector<std::string>& words = line->commandArguments;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "changer_address.h"
+#include "outside_text.h"
 #include "changer_commands.h"
 #include "changer_model/changer_discovery.h"
 #include "command_support.h"
@@ -45,9 +46,9 @@ int run_inquiry(CommandContext& context) {
     if (const std::optional<FailedRequest> failed = session->read_identity(identity))
         return request_failure(context, *failed);
     context.out << "Product Type: " << device_type_name(identity.deviceType) << '\n'
-                << "Vendor ID: '" << identity.vendor << "'\n"
-                << "Product ID: '" << identity.product << "'\n"
-                << "Revision: '" << identity.revision << "'\n"
+                << "Vendor ID: '" << escapeText(identity.vendor) << "'\n"
+                << "Product ID: '" << escapeText(identity.product) << "'\n"
+                << "Revision: '" << escapeText(identity.revision) << "'\n"
                 << "Attached Changer API: " << (identity.attachedChanger ? "Yes" : "No") << '\n'
                 << std::flush;
     return kExitSuccess;
@@ -77,7 +78,8 @@ int run_list(CommandContext& context) {
             GetASPIstatus(failed->status, text.data());
             context.out << "(INQUIRY failed: " << text.data() << ")\n";
         } else {
-            context.out << identity.vendor << ' ' << identity.product << ' ' << identity.revision << '\n';
+            context.out << escapeText(identity.vendor) << ' ' << escapeText(identity.product) << ' '
+                        << escapeText(identity.revision) << '\n';
         }
         return true;
     });

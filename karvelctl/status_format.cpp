@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "status_format.h"
+#include "outside_text.h"
 
 #include <algorithm>
 #include <sstream>
@@ -34,7 +35,7 @@ void driveLine(std::ostringstream& text, const ChangerInventory& inventory, size
     // An empty drive's blank tag field is not shown (mtx shows a drive's tag when it holds a disc).
     const std::optional<std::string> tag = printedTag(drive);
     if (tag && (drive.full || drive.volumeTag))
-        text << ":VolumeTag = " << *tag;
+        text << ":VolumeTag = " << escapeText(*tag);
     text << '\n';
 }
 
@@ -42,7 +43,7 @@ void slotLine(std::ostringstream& text, size_t number, const Element& slot, bool
     text << "      Storage Element " << number << (port ? " IMPORT/EXPORT" : "") << ':'
          << (slot.full ? "Full " : "Empty");
     if (const std::optional<std::string> tag = printedTag(slot))
-        text << ":VolumeTag=" << *tag;
+        text << ":VolumeTag=" << escapeText(*tag);
     text << '\n';
 }
 

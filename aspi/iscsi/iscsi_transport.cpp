@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "iscsi_transport.h"
+#include "outside_text.h"
 
 #include <cstdio>
 #include <map>
@@ -131,7 +132,7 @@ private:
     // Says once what went wrong with subject, until it works again.
     void complain_once(const std::string& subject, const std::string& error) {
         if (!complained_.insert(subject).second) return;
-        std::fprintf(stderr, "wnaspi32: %s: %s\n", subject.c_str(), error.c_str());
+        std::fprintf(stderr, "wnaspi32: %s\n", karvel::escapeText(subject + ": " + error).c_str());
     }
 
     // What the transport knows of a target's sessions, for the unit attention after a reconnect.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "sg_transport.h"
+#include "outside_text.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -94,7 +95,7 @@ private:
 
     void complain_once(const std::string& subject, const std::string& text) {
         if (!complained_.insert(subject).second) return;
-        std::fprintf(stderr, "wnaspi32: %s: %s\n", subject.c_str(), text.c_str());
+        std::fprintf(stderr, "wnaspi32: %s\n", karvel::escapeText(subject + ": " + text).c_str());
     }
 
     void complain_access(const SgDevice& device, int error) {

@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         Usage{{"-f", "0:0:0"}, "karvelctl: no command given\nusage: karvelctl [-f ADDRESS] COMMAND [ARGUMENTS]\n"
                                "Try 'karvelctl --help'.\n"},
         Usage{{"STATUS"}, "karvelctl: unknown command 'STATUS'\nTry 'karvelctl --help'.\n"},
+        Usage{{"st\x1b]0;x\x07" + std::string(50, 'u')},
+              "karvelctl: unknown command 'st\\x1b]0;x\\x07" + std::string(32, 'u') + "...'\nTry 'karvelctl --help'.\n"},
         Usage{{"inquiry", "1"}, "karvelctl: inquiry: too many arguments\nusage: karvelctl [-f ADDRESS] inquiry\n"},
         Usage{{"list", "--all"}, "karvelctl: list: unknown option '--all'\nusage: karvelctl [-f ADDRESS] list\n"}));
 

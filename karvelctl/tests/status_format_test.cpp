@@ -63,6 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
              "Data Transfer Element 0:Full (Storage Element 2 Loaded)\n"
              "      Storage Element 1:Full \n"
              "      Storage Element 2:Empty\n"},
+        Case{"volume tags from the changer with control characters, escaped",
+             inventory({drive(0x4000, true, 1, "A\x1b[2J")}, {slot(1, true, std::string("B\0C", 3))}, {}), "x",
+             "  Storage Changer x:1 Drives, 1 Slots ( 0 Import/Export )\n"
+             "Data Transfer Element 0:Full (Storage Element 1 Loaded):VolumeTag = A\\x1b[2J\n"
+             "      Storage Element 1:Full :VolumeTag=B\\x00C\n"},
         Case{"a drive whose source is not valid",
              inventory({drive(0x4000, true)}, {slot(1, false)}, {}), "x",
              "  Storage Changer x:1 Drives, 1 Slots ( 0 Import/Export )\n"
