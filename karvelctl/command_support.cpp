@@ -9,6 +9,23 @@ namespace karvel::ctl {
 
 namespace {
 
+// Escapes the outside text in why line by line: a reason may be several lines of its own.
+std::string escapeLines(const std::string& why) {
+    std::string out;
+    for (size_t start = 0;;) {
+        const size_t end = why.find('\n', start);
+        out += escapeText(std::string_view(why).substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos)
+            return out;
+        out += '\n';
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+namespace {
+
 std::string commandName(const CommandContext& context) {
     return context.command ? std::string(context.command->name) : std::string("command");
 }
@@ -16,14 +33,14 @@ std::string commandName(const CommandContext& context) {
 }  // namespace
 
 int usage_error(CommandContext& context, const std::string& why) {
-    context.err << "karvelctl: " << commandName(context) << ": " << escapeText(why) << '\n';
+    context.err << "karvelctl: " << commandName(context) << ": " << escapeLines(why) << '\n';
     if (context.command)
         context.err << "usage: karvelctl [-f ADDRESS] " << context.command->usage << '\n';
     return kExitUsage;
 }
 
 int command_failure(CommandContext& context, const std::string& why) {
-    context.err << "karvelctl: " << commandName(context) << ": " << escapeText(why) << '\n';
+    context.err << "karvelctl: " << commandName(context) << ": " << escapeLines(why) << '\n';
     return kExitFailed;
 }
 
