@@ -5,6 +5,9 @@
 #include <array>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include "aspi_config/layer_config.h"
 #include "byte_order.h"
 #include "changer_address.h"
 #include "changer_model/changer_discovery.h"
@@ -20,6 +23,7 @@ namespace karvel::ctl {
 
 namespace {
 
+constexpr uint8_t kMediumChanger = 8;
 constexpr uint8_t kMoveMedium = 0xA5;
 constexpr uint8_t kExchangeMedium = 0xA6;
 constexpr uint8_t kStartStopUnit = 0x1B;
@@ -260,6 +264,18 @@ std::optional<uint8_t> ready_adapter_count() {
     return static_cast<uint8_t>(support & 0xFF);
 }
 
+std::string no_changer_found(uint8_t adapters) {
+    const std::string path = aspi::config_path();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        return "no changer found on the " + std::to_string(adapters) + " host adapter" + (adapters == 1 ? "" : "s") +
+               " of " + path;
+    if (adapters == 0)
+        return "no changer found: there is no " + path + ", and the sg default found no SCSI host";
+    return "no changer found: there is no " + path + ", and none on the " + std::to_string(adapters) +
+           " SCSI host" + (adapters == 1 ? "" : "s") + " the sg default found";
+}
+
 std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
                                                      OpenFailure& failure) {
     std::optional<TargetAddress> named;
@@ -293,6 +309,12 @@ std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::st
     } else {
         const TargetAddress saved = read_saved_target();
         target = FindChanger(probe, saved, *adapters);
+        // FindChanger falls back to the saved target; when that is no changer either, nothing was found.
+        SRBunion check{};
+        if (model::probeTarget(check, target) != SS_COMP || check.gdev.SRB_DeviceType != kMediumChanger) {
+            failure = OpenFailure{kExitNoChanger, no_changer_found(*adapters)};
+            return nullptr;
+        }
         name = format_target_address(target);
     }
 

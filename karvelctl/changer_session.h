@@ -87,6 +87,10 @@ struct OpenFailure {
 std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
                                                      OpenFailure& failure);
 
+// Returns the line for a scan of adapters host adapters that found no medium changer, naming
+// where it looked (the layer's configuration file, or the sg default when there is none).
+std::string no_changer_found(uint8_t adapters);
+
 // Returns the number of host adapters when the ASPI layer is ready, else nothing (Nevsel has
 // then written its message on stderr).
 std::optional<uint8_t> ready_adapter_count();

@@ -13,75 +13,79 @@ namespace {
 
 constexpr Command kCommands[] = {
     {"status", "status [--json]", "show the drives and slots, as mtx does",
-     "Prints every drive and slot, as the mtx command line prints them (volume tags when the\n"
-     "changer reports them). --json prints the changer's identity, geometry and every element\n"
-     "as JSON instead.\n",
+     "Prints every drive and slot, as the mtx command line prints them (volume tags\n"
+     "when the changer reports them). --json prints the changer's identity, geometry\n"
+     "and every element as JSON instead.\n",
      &run_status},
-    {"load", "load SLOT [DRIVE]", "move the disc of a slot into a drive (drive 0 by default)",
-     "Moves the disc in SLOT (numbered from 1; import/export ports follow the storage slots)\n"
-     "into DRIVE (numbered from 0; default 0).\n",
+    {"load", "load SLOT [DRIVE]", "move a slot's disc into a drive (default drive 0)",
+     "Moves the disc in SLOT (numbered from 1; import/export ports follow the storage\n"
+     "slots) into DRIVE (numbered from 0; default 0).\n",
      &run_load},
     {"unload", "unload [SLOT] [DRIVE]", "move the disc of a drive back to a slot",
-     "Moves the disc in DRIVE (default 0) into SLOT; without SLOT, back to the slot the\n"
-     "changer says it came from.\n",
+     "Moves the disc in DRIVE (default 0) into SLOT; without SLOT, back to the slot\n"
+     "the changer says it came from.\n",
      &run_unload},
     {"transfer", "transfer SLOT SLOT", "move a disc from one slot to another",
      "Moves the disc in the first SLOT into the second.\n", &run_transfer},
     {"exchange", "exchange SLOT SLOT [SLOT]", "exchange the discs of two slots",
-     "Moves the disc of the first SLOT into the second, and the disc that was there into the\n"
-     "third (default: the first, a swap), in one EXCHANGE MEDIUM.\n",
+     "Moves the disc of the first SLOT into the second, and the disc that was there\n"
+     "into the third (default: the first, a swap), in one EXCHANGE MEDIUM.\n",
      &run_exchange},
     {"position", "position SLOT", "move the picker in front of a slot",
      "Positions the transport at SLOT (POSITION TO ELEMENT).\n", &run_position},
     {"inventory", "inventory", "make the changer take a new inventory",
      "Sends INITIALIZE ELEMENT STATUS: the changer checks every element for a disc.\n", &run_inventory},
-    {"first", "first [DRIVE]", "load the first full slot into a drive",
-     "Loads the first full storage slot into DRIVE (default 0); a disc already in the drive\n"
-     "goes back to its slot first.\n",
+    {"first", "first [DRIVE]", "load storage slot 1 into a drive",
+     "Loads storage slot 1 into DRIVE (default 0), full or not, as mtx does; a disc\n"
+     "already in the drive is unloaded first.\n",
      &run_first},
-    {"last", "last [DRIVE]", "load the last full slot into a drive",
-     "Loads the last full storage slot into DRIVE (default 0); a disc already in the drive\n"
-     "goes back to its slot first.\n",
+    {"last", "last [DRIVE]", "load the last storage slot into a drive",
+     "Loads the last storage slot into DRIVE (default 0), full or not, as mtx does; a\n"
+     "disc already in the drive is unloaded first.\n",
      &run_last},
     {"next", "next [DRIVE]", "unload a drive and load the next full slot",
-     "Moves the disc in DRIVE (default 0) back to its slot, then loads the next full storage\n"
-     "slot after that one.\n",
+     "Unloads DRIVE (default 0) if it holds a disc, then loads the next full storage\n"
+     "slot after the one the disc went to (with an empty drive, the first full one);\n"
+     "No More Media when there is none.\n",
      &run_next},
     {"previous", "previous [DRIVE]", "unload a drive and load the previous full slot",
-     "Moves the disc in DRIVE (default 0) back to its slot, then loads the full storage slot\n"
-     "nearest before that one.\n",
+     "Unloads DRIVE (default 0) if it holds a disc, then loads the nearest full\n"
+     "storage slot before the one the disc went to (with an empty drive, the last full\n"
+     "one); No More Media when there is none.\n",
      &run_previous},
     {"eject", "eject", "open the changer's door or eject its magazine",
      "Sends START STOP UNIT with the eject bit to the changer, as mtx does.\n", &run_eject},
     {"inquiry", "inquiry", "show the changer's vendor, product and revision",
      "Prints the product type, vendor, product and revision from INQUIRY, as mtx does.\n", &run_inquiry},
     {"list", "list", "list every device the ASPI layer can reach",
-     "Scans every host adapter, target ids 0-15 and LUNs 0-7, as Karvel does to find its\n"
-     "changer, and prints each device's address (H:T:L), type, vendor, product and revision.\n"
-     "Needs no -f.\n",
+     "Scans every host adapter, target ids 0-15 and LUNs 0-7, as Karvel does to find\n"
+     "its changer, and prints each device's address (H:T:L), type, vendor, product and\n"
+     "revision. Needs no -f.\n",
      &run_list},
     {"records", "records [--clear --yes]", "show or clear the changer's records of full slots",
-     "Prints the changer's own records of which slots hold a disc (what Karvel's slot list\n"
-     "shows), one line per storage slot: \"Slot N:Full\" or \"Slot N:Empty\", N from 1. They are\n"
-     "read with READ BUFFER, 13 bytes per group of 100 slots. --clear --yes zeroes them as\n"
-     "Karvel's Clear NVRAM does (the discs stay where they are; initialize makes the records\n"
-     "true again); --clear without --yes is refused and sends nothing.\n",
+     "Prints the changer's own records of which slots hold a disc (what Karvel's slot\n"
+     "list shows), one line per storage slot: \"Slot N:Full\" or \"Slot N:Empty\", N from\n"
+     "1. They are read with READ BUFFER, 13 bytes per group of 100 slots. --clear\n"
+     "--yes zeroes them as Karvel's Clear NVRAM does (the discs stay where they are;\n"
+     "initialize makes the records true again); --clear without --yes is refused and\n"
+     "sends nothing.\n",
      &run_records},
     {"initialize", "initialize [START STOP]", "make the changer take a new inventory, over a range",
-     "Sends INITIALIZE ELEMENT STATUS. With START and STOP (element addresses, decimal 0 to\n"
-     "65535) it first sends them in the vendor mode page 20h by MODE SELECT, as Karvel's\n"
-     "Initialize does, so that the changer checks only those elements; a failed MODE SELECT\n"
-     "sends no INITIALIZE ELEMENT STATUS.\n",
+     "Sends INITIALIZE ELEMENT STATUS. With START and STOP (element addresses, decimal\n"
+     "0 to 65535) it first sends them in the vendor mode page 20h by MODE SELECT, as\n"
+     "Karvel's Initialize does, so that the changer checks only those elements; a\n"
+     "failed MODE SELECT sends no INITIALIZE ELEMENT STATUS.\n",
      &run_initialize},
     {"rezero", "rezero", "send the changer's mechanism home",
      "Sends REZERO UNIT (Karvel's Reset without reading the slots again).\n", &run_rezero},
-    {"firmware", "firmware check FILE [--image OUT] | firmware download FILE --yes",
+    {"firmware", "firmware check|download FILE [--image OUT|--yes]",
      "check a firmware file, or download it to the changer",
-     "check: loads FILE as karvel --check-firmware does, without touching any device (exit 0\n"
-     "loads, 1 does not, naming the line and the reason). download: loads FILE the same way\n"
-     "(MOT Motorola S-records, HEX Intel hex, BIN raw image, by its extension) and sends the\n"
-     "whole 128 KiB image in one WRITE BUFFER (download microcode and save, buffer 15), as\n"
-     "Karvel's New Firmware does. Nothing is sent unless the whole file loads, nor without --yes.\n",
+     "check: loads FILE as karvel --check-firmware does, without touching any device\n"
+     "(exit 0 loads, 1 does not, naming the line and the reason). download: loads FILE\n"
+     "the same way (MOT Motorola S-records, HEX Intel hex, BIN raw image, by its\n"
+     "extension) and sends the whole 128 KiB image in one WRITE BUFFER (download\n"
+     "microcode and save, buffer 15), as Karvel's New Firmware does. Nothing is sent\n"
+     "unless the whole file loads, nor without --yes.\n",
      &run_firmware},
 };
 

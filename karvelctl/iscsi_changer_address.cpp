@@ -81,7 +81,7 @@ bool is_iscsi_address(const std::string& text) {
 std::optional<IscsiChangerAddress> plan_iscsi_address(const std::string& text, const ChapSources& sources,
                                                       std::string& why) {
     if (text.find('@') != std::string::npos) {  // not echoed: it may hold a secret
-        why = std::string("-f takes no CHAP credentials: they come from ") + kUserVariable + " and " +
+        why = std::string("takes no CHAP credentials: they come from ") + kUserVariable + " and " +
               kPasswordVariable + ", or from the iscsi line of your own layer configuration";
         return std::nullopt;
     }

@@ -21,17 +21,22 @@ constexpr const char* kAddressHelp =
     "  /dev/sgN       a local SCSI generic device (channel 0)\n"
     "  iscsi://HOST[:PORT]/IQN/LUN\n"
     "                 one LUN of an iSCSI target; CHAP from KARVELCTL_CHAP_USER and\n"
-    "                 KARVELCTL_CHAP_PASSWORD, or from your wnaspi32.conf's iscsi line\n"
-    "Without -f: the target saved in Karvel's profile if it is a medium changer, else the\n"
-    "first medium changer a scan of every host adapter finds.\n";
+    "                 KARVELCTL_CHAP_PASSWORD, or from wnaspi32.conf's iscsi line\n"
+    "  FILE           a file whose first line is one of these (# starts a comment)\n"
+    "Without -f: $CHANGER; else the target saved in Karvel's profile if it is a\n"
+    "medium changer, else the first medium changer a scan of every adapter finds.\n"
+    "mtx's command line works too: several commands in one call, and the modifiers\n"
+    "nobarcode, invert, invert2, eepos N, altres and noattach before them.\n";
 
 constexpr const char* kExitHelp =
     "Exit codes:\n"
     "  0  done\n"
-    "  1  the changer refused or failed a request, or its state does not allow the command\n"
-    "  2  usage error: unknown command or option, missing or bad argument (a slot or drive\n"
-    "     the changer does not have included)\n"
-    "  3  no changer: the ASPI layer is not ready, or nothing answers at the address\n";
+    "  1  the changer refused or failed a request, or its state does not allow the\n"
+    "     command\n"
+    "  2  usage error: unknown command or option, missing or bad argument (a slot or\n"
+    "     drive the changer does not have included)\n"
+    "  3  no changer: the ASPI layer is not ready, nothing answers at the address, or\n"
+    "     none was found\n";
 
 // The commands an mtx command line may chain, and how many numbers each takes.
 struct MtxCommand {
@@ -139,12 +144,17 @@ std::string overview_help() {
          << "Drives a SCSI medium changer through the ASPI layer, with the mtx command line's\n"
          << "commands and output.\n\n"
          << kAddressHelp << "\nCommands:\n";
-    size_t width = 0;
-    for (const Command& command : command_table())
-        width = std::max(width, command.usage.size());
-    for (const Command& command : command_table())
-        text << "  " << command.usage << std::string(width - command.usage.size() + 2, ' ') << command.summary
-             << '\n';
+    // The summaries start in one column; a usage too long for it puts its summary on the next
+    // line, so that every line fits 80 columns.
+    constexpr size_t kUsageWidth = 26;
+    for (const Command& command : command_table()) {
+        text << "  " << command.usage;
+        if (command.usage.size() + 2 > kUsageWidth)
+            text << '\n' << std::string(kUsageWidth + 2, ' ');
+        else
+            text << std::string(kUsageWidth - command.usage.size(), ' ');
+        text << command.summary << '\n';
+    }
     text << '\n' << kExitHelp;
     return text.str();
 }

@@ -74,6 +74,8 @@ std::string format_status_json(const ChangerInventory& inventory, const ChangerI
     const ElementAddressAssignment& a = inventory.assignment;
     std::ostringstream json;
     json << "{\n";
+    // The layout's version: a reader checks it before relying on the keys.
+    json << "  \"schema\": " << kStatusJsonSchema << ",\n";
     json << "  \"changer\": " << json_string(name) << ",\n";
     json << "  \"target\": {\"host_adapter\": " << unsigned{target.hostAdapter}
          << ", \"target_id\": " << unsigned{target.targetId} << ", \"lun\": " << unsigned{target.lun} << "},\n";

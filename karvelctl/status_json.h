@@ -9,6 +9,9 @@
 
 namespace karvel::ctl {
 
+// The version of the status JSON's layout, its "schema" key.
+inline constexpr int kStatusJsonSchema = 1;
+
 // Returns the JSON text (keys as README.md documents them, ending in LF) of inventory for
 // the changer called name at target with identity.
 std::string format_status_json(const ChangerInventory& inventory, const ChangerIdentity& identity,

@@ -15,6 +15,11 @@ std::string config_path() {
     return std::string(home && *home ? home : ".") + "/.config/wnaspi32.conf";
 }
 
+bool config_path_is_explicit() {
+    const char* explicit_path = std::getenv("ASPI32_CONFIG");
+    return explicit_path && *explicit_path;
+}
+
 std::vector<TransportLine> parse_config(const std::string& text, const std::string& file) {
     std::vector<TransportLine> lines;
     std::istringstream in(text);

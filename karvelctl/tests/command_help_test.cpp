@@ -44,6 +44,9 @@ TEST(CommandHelp, EveryCommandHasItsHelp) {
             EXPECT_EQ(result.out.substr(0, usage.size()), usage) << name;
             EXPECT_NE(result.out.find(std::string(command.help)), std::string::npos) << name;
             EXPECT_EQ(result.err, "") << name;
+            std::istringstream lines(result.out);
+            for (std::string text; std::getline(lines, text);)
+                EXPECT_LE(text.size(), 80u) << name << ": " << text;
         }
     }
 }
@@ -53,8 +56,16 @@ TEST(CommandHelp, TheOverviewListsEveryCommandAndTheExitCodes) {
         const Outcome result = run(form);
         EXPECT_EQ(result.exitCode, kExitSuccess);
         EXPECT_EQ(result.err, "");
-        for (const Command& command : command_table())
-            EXPECT_NE(result.out.find("\n  " + std::string(command.usage) + " "), std::string::npos) << command.name;
+        for (const Command& command : command_table()) {
+            // Its summary follows on the line, or on the next one for a long usage.
+            const std::string line = "\n  " + std::string(command.usage);
+            EXPECT_TRUE(result.out.find(line + " ") != std::string::npos ||
+                        result.out.find(line + "\n ") != std::string::npos)
+                << command.name;
+        }
+        std::istringstream lines(result.out);
+        for (std::string text; std::getline(lines, text);)
+            EXPECT_LE(text.size(), 80u) << text;
         for (const char* code : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  "})
             EXPECT_NE(result.out.find(code), std::string::npos) << code;
     }

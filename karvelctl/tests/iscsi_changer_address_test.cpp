@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"iscsi://h:0/iqn.x/1", config(""), "bad port"},
                       Refused{"iscsi:///iqn.x/1", config(""), "no host"},
                       Refused{"iscsi://h//1", config(""), "no target name"},
-                      Refused{"iscsi://op:hunter2@h/iqn.x/1", config(""), "-f takes no CHAP credentials"},
+                      Refused{"iscsi://op:hunter2@h/iqn.x/1", config(""), "takes no CHAP credentials"},
                       Refused{kChanger, environment("op", std::nullopt), "needs both"},
                       Refused{kChanger, environment(std::nullopt, "hunter2"), "needs both"},
                       Refused{kChanger, environment("", "hunter2"), "needs both"},

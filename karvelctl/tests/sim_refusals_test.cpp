@@ -105,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"no command", {}, {}, kExitUsage,
              "karvelctl: no command given\nusage: karvelctl [-f ADDRESS] COMMAND [ARGUMENTS]\n"
              "Try 'karvelctl --help'.\n", ""},
+        Case{"CHAP in the iSCSI address, told once as -f's", {}, {"-f", "iscsi://op:pw@h/iqn.x/1", "status"}, kExitUsage,
+             "karvelctl: -f takes no CHAP credentials: they come from KARVELCTL_CHAP_USER and "
+             "KARVELCTL_CHAP_PASSWORD, or from the iscsi line of your own layer configuration\n",
+             ""},
         Case{"-f without its address", {}, {"-f"}, kExitUsage,
              "karvelctl: -f needs an address (H:T:L)\nusage: karvelctl [-f ADDRESS] COMMAND [ARGUMENTS]\n", ""}));
 

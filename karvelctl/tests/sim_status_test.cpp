@@ -118,6 +118,7 @@ TEST(SimStatusJson, DescribesIdentityGeometryAndEveryElement) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
               "{\n"
+              "  \"schema\": 1,\n"
               "  \"changer\": \"0:0:0\",\n"
               "  \"target\": {\"host_adapter\": 0, \"target_id\": 0, \"lun\": 0},\n"
               "  \"identity\": {\"vendor\": \"SIMULATD\", \"product\": \"DISC JUKEBOX\", \"revision\": \"1.00\"},\n"

@@ -26,6 +26,7 @@ TEST(StatusJson, WholeDocument) {
 
     EXPECT_EQ(format_status_json(inventory, identity, "0:1:2", TargetAddress{0, 1, 2}),
               "{\n"
+              "  \"schema\": 1,\n"
               "  \"changer\": \"0:1:2\",\n"
               "  \"target\": {\"host_adapter\": 0, \"target_id\": 1, \"lun\": 2},\n"
               "  \"identity\": {\"vendor\": \"SIMULATD\", \"product\": \"DISC JUKEBOX\", \"revision\": \"1.00\"},\n"

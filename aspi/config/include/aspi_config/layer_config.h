@@ -13,6 +13,10 @@ namespace aspi {
 // else ~/.config/wnaspi32.conf.
 std::string config_path();
 
+// Returns whether ASPI32_CONFIG names the file (a file it names must exist: a typo there is an
+// error, not the default configuration).
+bool config_path_is_explicit();
+
 // Returns the adapter lines of text (the contents of file), comments and blank lines dropped.
 std::vector<TransportLine> parse_config(const std::string& text, const std::string& file);
 
