@@ -23,6 +23,8 @@ std::optional<CommandLine> parse_command_line(const std::vector<std::string>& ar
             line.changerAddress = args[++i];
         } else if (word == "--help" || word == "-h") {
             line.help = true;
+        } else if (word == "--version") {
+            line.version = true;
         } else if (!word.empty() && word[0] == '-') {
             why = "unknown option '" + word + "'";
             return std::nullopt;

@@ -13,6 +13,7 @@ namespace karvel::ctl {
 struct CommandLine {
     std::optional<std::string> changerAddress;  // -f ADDRESS
     bool help = false;                          // --help or -h before any command
+    bool version = false;                       // --version before any command (wins over it)
     std::string command;                        // empty when none was given
     std::vector<std::string> commandArguments;  // the words after the command
 };

@@ -8,6 +8,7 @@
 
 #include "arguments.h"
 #include "exit_codes.h"
+#include "karvel_version.h"
 
 namespace karvel::ctl {
 
@@ -140,7 +141,7 @@ bool isMtxLine(const std::string& command, const std::vector<std::string>& words
 
 std::string overview_help() {
     std::ostringstream text;
-    text << kUsageLine << "       karvelctl COMMAND --help\n\n"
+    text << kUsageLine << "       karvelctl COMMAND --help\n       karvelctl --version\n\n"
          << "Drives a SCSI medium changer through the ASPI layer, with the mtx command line's\n"
          << "commands and output.\n\n"
          << kAddressHelp << "\nCommands:\n";
@@ -170,6 +171,10 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
     if (!line) {
         err << "karvelctl: " << escapeText(why) << '\n' << kUsageLine;
         return kExitUsage;
+    }
+    if (line->version && !line->help) {
+        out << "karvelctl " << karvel::kVersion << '\n' << std::flush;
+        return kExitSuccess;
     }
     if (line->command.empty()) {
         if (line->help) {

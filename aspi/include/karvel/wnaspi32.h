@@ -95,31 +95,41 @@ uint32_t SendASPI32Command(SRBunion* srb);
 
 #ifdef __cplusplus
 }
+#endif
 
+/* The layout programs link against, checked wherever the compiler can (C++11, C11). */
+#if defined(__cplusplus)
 #include <cstddef>
-static_assert(sizeof(SRBunion) == 80);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Cmd) == 0);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Status) == 1);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_HaId) == 2);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Flags) == 3);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Hdr_Rsvd) == 4);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Target) == 8);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Lun) == 9);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Rsvd1) == 10);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_BufLen) == 12);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Rsvd16) == 16);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_SenseLen) == 20);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_CDBLen) == 21);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_HaStat) == 22);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_TargStat) == 23);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Rsvd24) == 24);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_Rsvd2) == 28);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_BufPointer) == 32);
-static_assert(offsetof(SRB_ExecSCSICmd, SRB_PostProc) == 40);
-static_assert(offsetof(SRB_ExecSCSICmd, CDBByte) == 48);
-static_assert(offsetof(SRB_ExecSCSICmd, SenseArea) == 64);
-static_assert(offsetof(SRB_GDEVBlock, SRB_DeviceType) == 10);
-static_assert(offsetof(SRB_GDEVBlock, SRB_Rsvd1) == 11);
+#define WNASPI32_CHECK_LAYOUT(condition) static_assert(condition, "SRBunion layout: " #condition)
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#include <stddef.h>
+#define WNASPI32_CHECK_LAYOUT(condition) _Static_assert(condition, "SRBunion layout: " #condition)
+#endif
+#ifdef WNASPI32_CHECK_LAYOUT
+WNASPI32_CHECK_LAYOUT(sizeof(SRBunion) == 80);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Cmd) == 0);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Status) == 1);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_HaId) == 2);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Flags) == 3);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Hdr_Rsvd) == 4);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Target) == 8);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Lun) == 9);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Rsvd1) == 10);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_BufLen) == 12);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Rsvd16) == 16);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_SenseLen) == 20);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_CDBLen) == 21);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_HaStat) == 22);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_TargStat) == 23);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Rsvd24) == 24);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_Rsvd2) == 28);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_BufPointer) == 32);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SRB_PostProc) == 40);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, CDBByte) == 48);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_ExecSCSICmd, SenseArea) == 64);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_GDEVBlock, SRB_DeviceType) == 10);
+WNASPI32_CHECK_LAYOUT(offsetof(SRB_GDEVBlock, SRB_Rsvd1) == 11);
+#undef WNASPI32_CHECK_LAYOUT
 #endif
 
 #endif /* WNASPI32_H */
