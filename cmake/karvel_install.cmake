@@ -8,6 +8,10 @@ function(karvel_install_library target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "HEADER;DESCRIPTION" "REQUIRES")
   set_target_properties(${target} PROPERTIES
     VERSION ${KARVEL_LIBRARY_VERSION} SOVERSION ${KARVEL_LIBRARY_SOVERSION})
+  # The compiler links with --as-needed, and a library that calls nothing of libc directly
+  # would lose it; but its C++ runtime's weak __cxa_finalize must bind to libc, or the
+  # library's static destructors do not run when it is unloaded.
+  target_link_options(${target} PRIVATE "LINKER:--push-state,--no-as-needed,-lc,--pop-state")
   if(DEFINED KARVEL_LIBRARY_INSTALL_RPATH)
     set_target_properties(${target} PROPERTIES INSTALL_RPATH "${KARVEL_LIBRARY_INSTALL_RPATH}")
   endif()
