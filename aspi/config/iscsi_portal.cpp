@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "aspi_config/iscsi_portal.h"
+#include "outside_text.h"
 
 #include <charconv>
 
@@ -8,6 +9,8 @@ namespace aspi {
 namespace {
 
 constexpr std::string_view kScheme = "iscsi://";
+// A portal URL with a target name is often longer than an ordinary quoted value.
+constexpr size_t kQuotedUrlLength = 200;
 constexpr const char* kUsage = "expected: iscsi iscsi://HOST[:PORT][/IQN] [user=NAME password=SECRET]";
 
 [[noreturn]] void refuse(const std::string& what) { throw ConfigError(what + " (" + kUsage + ")"); }
@@ -16,32 +19,32 @@ uint16_t parse_port(std::string_view text, const std::string& url) {
     unsigned value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
-        refuse("bad port in '" + url + "'");
+        refuse("bad port in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
     return static_cast<uint16_t>(value);
 }
 
 void parse_url(const std::string& url, IscsiPortal& portal) {
-    if (!url.starts_with(kScheme)) refuse("'" + url + "' is not an iscsi:// portal");
+    if (!url.starts_with(kScheme)) refuse("'" + karvel::quotePrefix(url, kQuotedUrlLength) + "' is not an iscsi:// portal");
     std::string_view rest = std::string_view(url).substr(kScheme.size());
     if (rest.find('@') != std::string_view::npos)
         refuse("give CHAP credentials as user= and password=, not in the portal");
     // Neither a host nor an iSCSI name holds a '/', so the first one ends the portal.
     if (size_t slash = rest.find('/'); slash != std::string_view::npos) {
         std::string_view target = rest.substr(slash + 1);
-        if (target.empty()) refuse("no target name after '/' in '" + url + "'");
+        if (target.empty()) refuse("no target name after '/' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
         if (target.find('/') != std::string_view::npos)
-            refuse("no LUN in '" + url + "': the adapter serves every LUN of its target");
+            refuse("no LUN in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "': the adapter serves every LUN of its target");
         portal.target = std::string(target);
         rest = rest.substr(0, slash);
     }
     std::string_view portText;
     if (rest.starts_with('[')) {
         size_t close = rest.find(']');
-        if (close == std::string_view::npos) refuse("unclosed '[' in '" + url + "'");
+        if (close == std::string_view::npos) refuse("unclosed '[' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
         portal.host = std::string(rest.substr(1, close - 1));
         rest.remove_prefix(close + 1);
         if (!rest.empty()) {
-            if (rest[0] != ':') refuse("unexpected text after ']' in '" + url + "'");
+            if (rest[0] != ':') refuse("unexpected text after ']' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
             portText = rest.substr(1);
             portal.port = parse_port(portText, url);
         }
@@ -50,7 +53,7 @@ void parse_url(const std::string& url, IscsiPortal& portal) {
         portal.host = std::string(rest.substr(0, colon));
         if (colon != std::string_view::npos) portal.port = parse_port(rest.substr(colon + 1), url);
     }
-    if (portal.host.empty()) refuse("no host in '" + url + "'");
+    if (portal.host.empty()) refuse("no host in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
 }
 
 }  // namespace
@@ -83,7 +86,7 @@ IscsiPortal parse_iscsi_line(const TransportLine& line) {
             portal.password = word.substr(equals + 1);
             havePassword = true;
         } else {
-            refuse("unknown key '" + key + "'");
+            refuse("unknown key '" + karvel::quotePrefix(key) + "'");
         }
     }
     if (haveUser != havePassword || (haveUser && portal.user.empty()))

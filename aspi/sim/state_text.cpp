@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "state_text.h"
+#include "outside_text.h"
 
 #include <charconv>
 #include <cstdio>
@@ -50,25 +51,25 @@ public:
 
     void expect_size(size_t n) const {
         if (words_.size() != n)
-            fail(number_, "'" + words_[0] + "' takes " + std::to_string(n - 1) + " values");
+            fail(number_, "'" + karvel::quotePrefix(words_[0]) + "' takes " + std::to_string(n - 1) + " values");
     }
     uint16_t address(size_t i) const {
         uint16_t v;
         if (words_[i].size() > 4 || !parse_number(words_[i], 16, v, 0xFFFF))
-            fail(number_, "'" + words_[i] + "' is not an element address (hex 0000-FFFF)");
+            fail(number_, "'" + karvel::quotePrefix(words_[i]) + "' is not an element address (hex 0000-FFFF)");
         return v;
     }
     uint8_t byte(size_t i) const {
         uint8_t v;
         if (words_[i].size() > 2 || !parse_number(words_[i], 16, v, 0xFF))
-            fail(number_, "'" + words_[i] + "' is not a hex byte");
+            fail(number_, "'" + karvel::quotePrefix(words_[i]) + "' is not a hex byte");
         return v;
     }
     template <typename T>
     T decimal(const std::string& text, uint64_t max) const {
         T v;
         if (!parse_number(text, 10, v, max))
-            fail(number_, "'" + text + "' is not a number from 0 to " + std::to_string(max));
+            fail(number_, "'" + karvel::quotePrefix(text) + "' is not a number from 0 to " + std::to_string(max));
         return v;
     }
 
@@ -98,7 +99,7 @@ Disc parse_disc(const LineReader& in) {
         } else if (key == "imported" && !value) {
             disc.imported = true;
         } else {
-            fail(in.number(), "unknown disc attribute '" + in.word(i) + "'");
+            fail(in.number(), "unknown disc attribute '" + karvel::quotePrefix(in.word(i)) + "'");
         }
     }
     if (!haveId) fail(in.number(), "a disc needs id=N");
@@ -122,7 +123,7 @@ Fault parse_fault(const LineReader& in) {
             LineReader single(in.number(), {"op", *value});
             fault.opcode = single.byte(1);
         } else {
-            fail(in.number(), "unknown fault attribute '" + in.word(i) + "'");
+            fail(in.number(), "unknown fault attribute '" + karvel::quotePrefix(in.word(i)) + "'");
         }
     }
     return fault;
@@ -194,7 +195,7 @@ JukeboxState parse_state(const std::string& text) {
         }
         bool single = key == "target" || key == "lun" || key == "transport" || key == "storage" ||
                       key == "port" || key == "drive" || key == "init-range" || key == "firmware";
-        if (single && !seen.insert(key).second) fail(number, "'" + key + "' given twice");
+        if (single && !seen.insert(key).second) fail(number, "'" + karvel::quotePrefix(key) + "' given twice");
 
         if (key == "target") {
             line.expect_size(2);
@@ -240,7 +241,7 @@ JukeboxState parse_state(const std::string& text) {
         } else if (key == "fault") {
             state.faults.push_back(parse_fault(line));
         } else {
-            fail(number, "unknown line '" + key + "'");
+            fail(number, "unknown line '" + karvel::quotePrefix(key) + "'");
         }
     }
     if (!sawMagic) throw StateError("empty: not a jukebox state file");

@@ -182,6 +182,9 @@ TEST(SimStateText, NamesTheFaultOfADamagedFile) {
         {head + "drive 4000 2\nfault 2 04 03 count=0\n", "count is at least 1"},
         {head + "drive 4000 2\nfirmware 1234\n", "firmware is a SHA-256 digest"},
         {head + "drive 40000 2\n", "'40000' is not an element address"},
+        // A huge bad word is quoted by its first 40 characters.
+        {head + "drive 4000 2\n" + std::string(1u << 20, 'x') + " 1\n",
+         "line 8: unknown line 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...'"},
     };
     for (const auto& [text, fault] : cases) {
         try {
