@@ -89,7 +89,7 @@ private:
 };
 
 // INQUIRY identity of the simulated changer.
-inline constexpr char kVendor[] = "SIMULATD";          // 8 characters
+inline constexpr char kVendor[] = "KARVEL  ";          // 8 characters, blank-padded
 inline constexpr char kProduct[] = "DISC JUKEBOX    ";  // 16 characters
 inline constexpr uint32_t kFirmwareImageLength = 131072;
 inline constexpr uint8_t kFirmwareBufferId = 15;

@@ -235,7 +235,7 @@ TEST_F(SimCommandsTest, AboutShowsTheSimulatedChanger) {
         press(d, ui::kIdOk);
     });
     dlg->OnAbout();
-    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("SIMULATD"), QStringLiteral("DISC JUKEBOX    "),
+    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("KARVEL  "), QStringLiteral("DISC JUKEBOX    "),
                                            QString::fromStdString(state().revision()), QStringLiteral("0"),
                                            QStringLiteral("0"), QStringLiteral("0")}));
 }

@@ -121,7 +121,7 @@ TEST(SimStatusJson, DescribesIdentityGeometryAndEveryElement) {
               "  \"schema\": 1,\n"
               "  \"changer\": \"0:0:0\",\n"
               "  \"target\": {\"host_adapter\": 0, \"target_id\": 0, \"lun\": 0},\n"
-              "  \"identity\": {\"vendor\": \"SIMULATD\", \"product\": \"DISC JUKEBOX\", \"revision\": \"1.00\"},\n"
+              "  \"identity\": {\"vendor\": \"KARVEL\", \"product\": \"DISC JUKEBOX\", \"revision\": \"1.00\"},\n"
               "  \"volume_tags\": false,\n"
               "  \"drives\": 1,\n"
               "  \"slots\": 3,\n"
@@ -153,7 +153,7 @@ TEST(SimInquiry, PrintsTheIdentityAsMtxDoes) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
               "Product Type: Medium Changer\n"
-              "Vendor ID: 'SIMULATD'\n"
+              "Vendor ID: 'KARVEL  '\n"
               "Product ID: 'DISC JUKEBOX    '\n"
               "Revision: '1.00'\n"
               "Attached Changer API: No\n");
@@ -165,8 +165,8 @@ TEST(SimList, ShowsEveryDeviceOfEveryAdapter) {
     const ProcessResult result = jukebox.run({"list"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
-              "0:2:0    Medium Changer            SIMULATD DISC JUKEBOX     1.00\n"
-              "1:6:3    Medium Changer            SIMULATD DISC JUKEBOX     1.00\n");
+              "0:2:0    Medium Changer            KARVEL   DISC JUKEBOX     1.00\n"
+              "1:6:3    Medium Changer            KARVEL   DISC JUKEBOX     1.00\n");
 }
 
 }  // namespace

@@ -22,14 +22,14 @@ TEST(StatusJson, WholeDocument) {
     inventory.storage = {element(ElementType::storage, 1, true, std::nullopt, "DISC0001"),
                          element(ElementType::storage, 2, false)};
     inventory.ports = {element(ElementType::importExport, 0x30, false)};
-    const ChangerIdentity identity{8, "SIMULATD", "DISC JUKEBOX    ", "1.00"};
+    const ChangerIdentity identity{8, "KARVEL  ", "DISC JUKEBOX    ", "1.00"};
 
     EXPECT_EQ(format_status_json(inventory, identity, "0:1:2", TargetAddress{0, 1, 2}),
               "{\n"
               "  \"schema\": 1,\n"
               "  \"changer\": \"0:1:2\",\n"
               "  \"target\": {\"host_adapter\": 0, \"target_id\": 1, \"lun\": 2},\n"
-              "  \"identity\": {\"vendor\": \"SIMULATD\", \"product\": \"DISC JUKEBOX\", \"revision\": \"1.00\"},\n"
+              "  \"identity\": {\"vendor\": \"KARVEL\", \"product\": \"DISC JUKEBOX\", \"revision\": \"1.00\"},\n"
               "  \"volume_tags\": true,\n"
               "  \"drives\": 1,\n"
               "  \"slots\": 3,\n"

@@ -40,7 +40,7 @@ const Bytes kRange10To20{0x00, 0x00, 0x00, 0x00, 0x20, 0x04, 0x00, 0x0A, 0x00, 0
 const Row kRows[] = {
     {"TestUnitReady", {}, kTestUnitReady, 0, {}, kGood, {}},
     {"Inquiry", {}, {0x12, 0, 0, 0, 36, 0}, 36, {}, kGood,
-     concat({{0x08, 0x00, 0x02, 0x02, 0x1F, 0x00, 0x00, 0x00}, text("SIMULATDDISC JUKEBOX    1.00")})},
+     concat({{0x08, 0x00, 0x02, 0x02, 0x1F, 0x00, 0x00, 0x00}, text("KARVEL  DISC JUKEBOX    1.00")})},
     {"InquiryTruncated", {}, {0x12, 0, 0, 0, 5, 0}, 8, {}, kGood, {0x08, 0x00, 0x02, 0x02, 0x1F, 0, 0, 0}},
     {"InquiryVitalProductData", {}, {0x12, 1, 0, 0, 36, 0}, 36, {}, check(I, 0x24, 0), {}},
     {"RequestSenseNothingPending", {}, {0x03, 0, 0, 0, 18, 0}, 18, {}, kGood,

@@ -92,7 +92,7 @@ TEST_F(Programs, ASecondProgramSeesTheMovesOfTheFirst) {
     pid_t first = spawn([] {
         if (discover() != 4 * 8) return 1;
         Sent inquiry = send_aspi(4, 0, {0x12, 0, 0, 0, 47, 0}, 47);
-        if (inquiry.status != SS_COMP || std::memcmp(&inquiry.data[8], "SIMULATD", 8) != 0) return 2;
+        if (inquiry.status != SS_COMP || std::memcmp(&inquiry.data[8], "KARVEL  ", 8) != 0) return 2;
         if (send_aspi(4, 0, kTestUnitReady).key != 6) return 3;
         Sent geometry = send_aspi(4, 0, {0x1A, 0, 0x1D, 0, 31, 0}, 31);
         if (geometry.status != SS_COMP || geometry.data[14] != 0x00 || geometry.data[15] != 0x33) return 4;
