@@ -32,7 +32,7 @@ std::string g_self;
 class FirstPaintServices final : public karvel::ui::ModalServices, public QObject {
 public:
     karvel::ui::MessageAnswer messageBox(QWidget*, const QString&, const QString&, karvel::ui::MessageIcon,
-                                         karvel::ui::MessageButtons) override {
+                                         karvel::ui::MessageButtons, const QString&) override {
         return karvel::ui::MessageAnswer::no;
     }
     std::optional<karvel::ui::FileChoice> openFile(QWidget*, const QString&, const QString&) override {

@@ -14,12 +14,14 @@
 
 namespace {
 
-// Nevsel's own message box (the ASPI layer not being ready), shown as the program's.
-void showLibraryMessage(const char* text, const char* caption) {
+// Nevsel's own message box (the ASPI layer not being ready), shown as the program's, with
+// the layer's reason under "Show Details...": a desktop user never sees stderr.
+void showLibraryMessage(const char* text, const char* caption, const char* detail) {
     karvel::ui::modalServices().messageBox(nullptr, QString::fromUtf8(text),
                                            QString::fromUtf8(caption),
                                            karvel::ui::MessageIcon::stop,
-                                           karvel::ui::MessageButtons::ok);
+                                           karvel::ui::MessageButtons::ok,
+                                           QString::fromUtf8(detail ? detail : ""));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "ui/data_exchange.h"
+#include "ui/input_block.h"
 #include "ui/message_box.h"
 #include "ui/system_menu.h"
 
@@ -30,7 +31,10 @@ CChangerDlg::CChangerDlg(const CChangerApp& app, QWidget* parent)
     m_hIcon = res::loadIcon(res::kProgramIcon);
     setTopInset(kSystemBarHeight);
 
-    m_systemMenu = new ui::SystemMenu(this, [this](uint32_t id) { OnSysCommand(id, 0); });
+    m_systemMenu = new ui::SystemMenu(this, [this](uint32_t id) {
+        const ui::InputBlock block;
+        OnSysCommand(id, 0);
+    });
     m_systemMenuButton = new QToolButton(this);
     m_systemMenuButton->setObjectName(QStringLiteral("systemMenuButton"));
     m_systemMenuButton->setIcon(m_hIcon);
@@ -66,7 +70,7 @@ void CChangerDlg::DoDataExchange(ui::DataExchange& dx) {
 void CChangerDlg::connectControls() {
     const auto onClick = [this](int id, void (CChangerDlg::*handler)()) {
         if (auto* button = itemAs<QPushButton>(id))
-            connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+            connect(button, &QPushButton::clicked, this, [this, handler] { runCommand(handler); });
     };
     onClick(res::kIdReset, &CChangerDlg::OnReset);
     onClick(res::kIdInitialize, &CChangerDlg::OnInitialize);
@@ -77,8 +81,13 @@ void CChangerDlg::connectControls() {
     onClick(res::kIdNewFirmware, &CChangerDlg::OnNewFirmware);
     onClick(res::kIdClearNvram, &CChangerDlg::OnClearNvram);
     if (auto* list = itemAs<QListWidget>(res::kIdSlotList))
-        connect(list, &QListWidget::itemDoubleClicked, this, [this] { OnMount(); });
+        connect(list, &QListWidget::itemDoubleClicked, this, [this] { runCommand(&CChangerDlg::OnMount); });
     new CommandAvailability(*this);
+}
+
+void CChangerDlg::runCommand(void (CChangerDlg::*handler)()) {
+    const ui::InputBlock block;
+    (this->*handler)();
 }
 
 bool CChangerDlg::OnInitDialog() {

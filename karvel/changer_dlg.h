@@ -87,6 +87,8 @@ private:
     // The platform's handling of its own system commands (Minimize, Close).
     void DefaultSysCommand(uint32_t id, intptr_t param);
     void connectControls();
+    // Runs one operator command with input discarded until its repaint is done.
+    void runCommand(void (CChangerDlg::*handler)());
 
     const CChangerApp& m_app;
     karvel::ui::SystemMenu* m_systemMenu = nullptr;

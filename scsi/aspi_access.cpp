@@ -14,6 +14,7 @@ namespace {
 constexpr char kNotReadyText[] = "ASPI unable to initialize! No ASPI service!";
 constexpr char kCaption[] = "Nevsel";
 constexpr uint32_t kCaughtSupportFailure = 0xFFFF;
+constexpr uint32_t kFaultTextSize = 1024;  // a configuration path and a reason fit
 
 std::atomic<NevselMessageBoxHook> messageBoxHook{nullptr};
 
@@ -40,9 +41,14 @@ uint32_t cachedSupportValue() {
     return cache.value;
 }
 
+// The box keeps its text; the layer's own reason (its file and line) goes under the details,
+// since the stderr line the layer wrote is lost on a desktop. Without a hook the text goes to
+// stderr, beside the layer's own line there.
 void showNotReady() {
     if (NevselMessageBoxHook hook = messageBoxHook.load()) {
-        hook(kNotReadyText, kCaption);
+        char detail[kFaultTextSize] = {};
+        GetASPI32LayerFault(detail, sizeof detail);
+        hook(kNotReadyText, kCaption, detail);
         return;
     }
     std::fprintf(stderr, "%s\n", kNotReadyText);

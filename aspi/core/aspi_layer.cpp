@@ -88,7 +88,10 @@ AspiLayer AspiLayer::from_config_file(const std::string& path) {
             return not_ready(fault);
         }
     }
-    return AspiLayer(std::move(adapters));
+    AspiLayer layer(std::move(adapters));
+    if (file.fault == karvel::FileFault::missing && layer.adapters_.empty())
+        layer.fault_ = karvel::escapeText("wnaspi32: no configuration file " + path + " and no local SCSI host");
+    return layer;
 }
 
 uint32_t AspiLayer::support_info() const {
@@ -155,10 +158,18 @@ uint8_t AspiLayer::execute(SRB_ExecSCSICmd& block) {
     CommandResult result;
     try {
         result = adapters_[block.SRB_HaId]->execute(request);
-    } catch (const std::bad_alloc&) {
-        return SS_NO_RESOURCES;
     } catch (...) {
-        return SS_ERR;
+        // Nothing of the previous request may pass for this one's outcome.
+        block.SRB_HaStat = HASTAT_OK;
+        block.SRB_TargStat = 0;
+        std::memset(block.SenseArea, 0, sizeof block.SenseArea);
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            return SS_NO_RESOURCES;
+        } catch (...) {
+            return SS_ERR;
+        }
     }
 
     block.SRB_HaStat = result.hostStatus;

@@ -41,6 +41,7 @@ public:
     uint32_t send(SRBunion* srb);
 
     bool ready() const { return ready_; }
+    // Why the layer is not ready, or why a ready one serves no adapter; empty otherwise.
     const std::string& fault() const { return fault_; }
 
 private:

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The two entries of libwnaspi32.so. The layer is built from its configuration on
-// first use and lives for the rest of the process.
+// The entries of libwnaspi32.so. The layer is built from its configuration on first use
+// and lives for the rest of the process.
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 
-#include "aspi_layer.h"
-#include "outside_text.h"
 #include "aspi_config/layer_config.h"
+#include "aspi_layer.h"
+#include "layer_entries.h"
+#include "outside_text.h"
 
 namespace {
 
@@ -31,17 +32,13 @@ aspi::AspiLayer& layer() {
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32SupportInfo(void) {
-    try {
-        return layer().support_info();
-    } catch (...) {
-        return SS_FAILED_INIT << 8;
-    }
+    return aspi::support_info_from(layer);
 }
 
 extern "C" __attribute__((visibility("default"))) uint32_t SendASPI32Command(SRBunion* srb) {
-    try {
-        return layer().send(srb);
-    } catch (...) {
-        return SS_NO_RESOURCES;
-    }
+    return aspi::send_through(layer, srb);
+}
+
+extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32LayerFault(char* text, uint32_t size) {
+    return aspi::layer_fault_from(layer, text, size);
 }

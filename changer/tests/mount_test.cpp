@@ -25,17 +25,20 @@ const Bytes kMoveHome = {0xA5, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x00, 0x33, 0x00, 0
 const Bytes kMoveHomeTransport1 = {0xA5, 0x00, 0x00, 0x01, 0x00, 0xE0, 0x00, 0x33, 0x00, 0x00, 0x00, 0x00};
 const Bytes kMoveToEmptyHome = {0xA5, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x00, 0x44, 0x00, 0x00, 0x00, 0x00};
 
-// A READ ELEMENT STATUS answer for one drive: headers, then one descriptor.
-Reply driveReport(bool full, uint16_t sourceAddress) {
+// A READ ELEMENT STATUS answer for one drive: headers, then one descriptor whose byte 2 (the
+// report's byte 18) is flags: Full is bit 0, Access (common on real drives) bit 3.
+Reply driveReportWithFlags(uint8_t flags, uint16_t sourceAddress) {
     Reply reply;
     reply.dataIn.assign(36, 0);
     reply.dataIn[16] = kDrive >> 8;
     reply.dataIn[17] = kDrive & 0xFF;
-    reply.dataIn[18] = full ? 0x01 : 0x00;
+    reply.dataIn[18] = flags;
     reply.dataIn[26] = static_cast<uint8_t>(sourceAddress >> 8);
     reply.dataIn[27] = static_cast<uint8_t>(sourceAddress);
     return reply;
 }
+
+Reply driveReport(bool full, uint16_t sourceAddress) { return driveReportWithFlags(full ? 0x01 : 0x00, sourceAddress); }
 
 Reply completed() { return Reply{}; }
 Reply thrown() {
@@ -65,6 +68,17 @@ const SequenceCase kCases[] = {
     {"MountEmptyDriveMovesDirectly", mount,
      {completed(), completed(), driveReport(false, 0), completed()},
      {kTestUnitReady, kTestUnitReady, kReadDrive, kMoveIn}, SS_COMP, SS_COMP, 0, 0},
+    // Only the Full bit of byte 18 tells a full drive from an empty one.
+    {"MountOfAnEmptyDriveWithAccessSetMovesDirectly", mount,
+     {completed(), completed(), driveReportWithFlags(0x08, 0), completed()},
+     {kTestUnitReady, kTestUnitReady, kReadDrive, kMoveIn}, SS_COMP, SS_COMP, 0, 0},
+    {"MountOfAnEmptyDriveWithEveryOtherBitSetMovesDirectly", mount,
+     {completed(), completed(), driveReportWithFlags(0xFE, 0), completed()},
+     {kTestUnitReady, kTestUnitReady, kReadDrive, kMoveIn}, SS_COMP, SS_COMP, 0, 0},
+    {"MountOfAFullDriveWithAccessSetSendsItsDiscHomeFirst", mount,
+     {completed(), completed(), driveReportWithFlags(0x09, kHome), driveReportWithFlags(0x09, kHome), completed(),
+      completed()},
+     {kTestUnitReady, kTestUnitReady, kReadDrive, kReadDrive, kMoveHome, kMoveIn}, SS_COMP, SS_COMP, 0, 0},
     {"MountGoesOnAfterAUnitAttention", mount,
      {Reply::checkCondition(scsi::UNIT_ATTENTION, 0x29, 0x00), completed(), driveReport(false, 0), completed()},
      {kTestUnitReady, kTestUnitReady, kReadDrive, kMoveIn}, SS_COMP, SS_COMP, 0, 0},
@@ -118,6 +132,9 @@ const SequenceCase kCases[] = {
     {"UnMountRetriesAFailedMoveOnce", unmount,
      {driveReport(true, kHome), destinationFull(), completed()},
      {kReadDrive, kMoveHome, kMoveHome}, SS_COMP, SS_COMP, 0, 0},
+    {"UnMountRetriesWithTheGivenTransport", [](SRBunion* s) { return UnMount(s, kDrive, 1); },
+     {driveReport(true, kHome), destinationFull(), completed()},
+     {kReadDrive, kMoveHomeTransport1, kMoveHomeTransport1}, SS_COMP, SS_COMP, 0, 0},
     {"UnMountReturnsTheSecondMoveOfTwoFailures", unmount,
      {driveReport(true, kHome), sourceEmpty(), destinationFull()},
      {kReadDrive, kMoveHome, kMoveHome}, SS_ERR, SS_ERR, 0x3B, 0x0D},

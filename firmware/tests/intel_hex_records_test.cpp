@@ -62,7 +62,10 @@ INSTANTIATE_TEST_SUITE_P(Records, ParseHexLineTest, ::testing::Values(
     HexCase{{":02000002DFFF1E", ":04FFFE0001020304F5"}, {ok, LineResult::outsideImage}, {}},
     HexCase{{":02000002E0001C", ":0400000001020304F2"}, {ok, LineResult::outsideImage}, {}},
     HexCase{{":02000002BFFF3E", ":0400000001020304F2"}, {ok, LineResult::outsideImage}, {}},
-    HexCase{{":020000020000FC", ":0400000001020304F2"}, {ok, LineResult::outsideImage}, {}}
+    HexCase{{":020000020000FC", ":0400000001020304F2"}, {ok, LineResult::outsideImage}, {}},
+    // A data record without data stores nothing, so nothing of it falls outside.
+    HexCase{{":02000002E0001C", ":00001000F0"}, {ok, ok}, {}},
+    HexCase{{":02000002BFFF3E", ":0000000000"}, {ok, ok}, {}}
 ));
 
 }  // namespace

@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(Records, ParseMotorolaLineTest, ::testing::Values(
     // Data outside the image fails the record and stores nothing of it.
     MotorolaCase{"S20820000001020304CD", LineResult::outsideImage, {}},
     MotorolaCase{"S20801FFFE01020304EF", LineResult::outsideImage, {}},
-    MotorolaCase{"S208FFFFFF01020304F0", LineResult::outsideImage, {}}
+    MotorolaCase{"S208FFFFFF01020304F0", LineResult::outsideImage, {}},
+    MotorolaCase{"S204200000DB", LineResult::accepted, {}}  // no data: nothing falls outside
 ));
 
 }  // namespace

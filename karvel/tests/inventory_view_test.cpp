@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QComboBox>
+#include <QPushButton>
 
 #include "byte_order.h"
 #include "changer_dialog_fixture.h"
@@ -340,6 +341,8 @@ TEST_F(InventoryViewTest, FullDrivesReplaceTheRowOfTheirSourceSlot) {
         {"storage starting at 100h", 0x100, 10, {{true, 0x104}, {false, 0}}, {{4, QStringLiteral("5 in Drive 1")}}},
         {"source below the first storage", 0x100, 10, {{true, 0x0FF}, {false, 0}}, {}},
         {"more than nine drives", 1, 10, twelve, {{2, QStringLiteral("3 in Drive 12")}}},
+        // Replacing row 0 takes the selection with it: it is set again, or Mount stays greyed.
+        {"slot 1 in drive row 1", 1, 10, {{false, 0}, {true, 1}}, {{0, QStringLiteral("1 in Drive 2")}}},
     };
     for (const Case& c : cases) {
         changer.assignment.firstStorage = c.firstStorage;
@@ -354,6 +357,7 @@ TEST_F(InventoryViewTest, FullDrivesReplaceTheRowOfTheirSourceSlot) {
             expected[row] = text;
         EXPECT_EQ(slotRows(), expected) << c.what;
         EXPECT_EQ(dlg->m_slotList.getCurSel(), 0) << c.what;
+        EXPECT_TRUE(dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled()) << c.what;
         const SeenRequest status = requestsWithOpcode(aspi, READ_ELEMENT_STATUS).back();
         EXPECT_EQ(get_be24(&status.cdb.at(7)), (c.drives.size() + 1) * 16) << c.what;
     }

@@ -153,6 +153,43 @@ TEST_F(MediaCommandsTest, AFailureLeavesTheListAndSelectionAndThePanelShowsIt) {
     }
 }
 
+// Two transports at 0050h-0051h and two ports at 0060h-0061h: row 1 of each is its first
+// address plus one, and POSITION TO ELEMENT carries both addresses.
+TEST_F(MediaCommandsTest, ImportAndExportUseTheSelectedTransportAndPort) {
+    struct Case {
+        std::string name;
+        Handler handler;
+        std::vector<std::vector<uint8_t>> cdbs;
+        QString text;
+    };
+    const std::vector<Case> cases = {
+        {"import", &CChangerDlg::OnImport,
+         {{0x00, 0, 0, 0, 0, 0},
+          {0x2B, 0x00, 0x00, 0x51, 0x00, 0x61, 0x00, 0x00, 0x00, 0x00},
+          {0x00, 0, 0, 0, 0, 0},
+          {0x00, 0, 0, 0, 0, 0},
+          {0xA5, 0x00, 0x00, 0x51, 0x00, 0x61, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00}},
+         QStringLiteral("3 - Full")},
+        {"export", &CChangerDlg::OnExport,
+         {{0x00, 0, 0, 0, 0, 0}, {0xA5, 0x00, 0x00, 0x51, 0x00, 0x03, 0x00, 0x61, 0x00, 0x00, 0x00, 0x00}},
+         QStringLiteral("3")},
+    };
+    changer.assignment = {0x0050, 2, 0x0001, 50, 0x0060, 2, 0x4000, 2};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        dlg->m_slotList.setCurSel(2);
+        dlg->m_transportCombo.setCurSel(1);
+        dlg->m_ieCombo.setCurSel(1);
+        std::vector<std::vector<uint8_t>> cdbs;
+        for (const SeenRequest& r : run(c.handler))
+            cdbs.push_back(r.cdb);
+        EXPECT_EQ(cdbs, c.cdbs);
+        EXPECT_EQ(dlg->m_slotList.getText(2), c.text);
+        EXPECT_EQ(dlg->m_slotList.getCurSel(), 2);
+    }
+}
+
 TEST_F(MediaCommandsTest, ImportWhosePositioningFailsAsksNothingAndStillMoves) {
     open();
     select(2, 0);

@@ -13,6 +13,8 @@ namespace {
 TEST(StartupNotReady, EndsAfterTheLibrarysStopBoxWithoutADialog) {
     ScriptedAspi aspi;
     aspi.setSupportValue(0xE400);
+    const char* const reason = "wnaspi32: /home/op/.config/wnaspi32.conf:1: unknown transport 'bogus'";
+    aspi.setLayerFault(reason);
     ScriptedModalServices modal;
     CChangerApp app;
     EXPECT_FALSE(app.InitInstance());
@@ -22,6 +24,7 @@ TEST(StartupNotReady, EndsAfterTheLibrarysStopBoxWithoutADialog) {
     EXPECT_EQ(modal.messages()[0].text, QStringLiteral("ASPI unable to initialize! No ASPI service!"));
     EXPECT_EQ(modal.messages()[0].icon, ui::MessageIcon::stop);
     EXPECT_EQ(modal.messages()[0].buttons, ui::MessageButtons::ok);
+    EXPECT_EQ(modal.messages()[0].detail, QString::fromUtf8(reason));  // under "Show Details..."
 }
 
 }  // namespace

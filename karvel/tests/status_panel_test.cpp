@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: MIT
 // The status panel: its four lines follow the request block at every paint.
+#include <functional>
+#include <string>
 #include <tuple>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTest>
 
 #include "changer_dialog_fixture.h"
 #include <karvel/nevsel.h>
 #include "resources/resource_ids.h"
+#include "scratch_profile.h"
 #include "scsi_codes.h"
+#include "ui/dialog_template.h"
+#include "ui/template_dialog.h"
 
 namespace karvel::test {
 namespace {
@@ -54,6 +61,11 @@ TEST_F(StatusPanelTest, LinesShowTheLastRequestOfTheRefreshAtThePaint) {
         {SS_NO_DEVICE, 0, 0, 0, 0, {aspiText(SS_NO_DEVICE), QString(), QString(), QString()}},
         {SS_ERR, 0x02, 0x05, 0x24, 0x00, {aspiText(SS_ERR), targetText(0x02), senseKeyText(5), ascText(0x24, 0)}},
         {SS_ERR, 0x02, 0x25, 0x3B, 0x0D, {aspiText(SS_ERR), targetText(0x02), senseKeyText(5), ascText(0x3B, 0x0D)}},
+        // Every other status fills all four lines from the block as it stands.
+        {SS_INVALID_HA, 0x00, 0x00, 0x00, 0x00, {aspiText(SS_INVALID_HA), targetText(0), senseKeyText(0), ascText(0, 0)}},
+        {0xFF, 0x08, 0x06, 0x29, 0x00, {aspiText(0xFF), targetText(0x08), senseKeyText(6), ascText(0x29, 0)}},
+        {SS_INVALID_SRB, 0x18, 0x0B, 0x47, 0x01,
+         {aspiText(SS_INVALID_SRB), targetText(0x18), senseKeyText(0x0B), ascText(0x47, 0x01)}},
     };
     for (const Case& c : cases) {
         Reply reply;
@@ -94,6 +106,109 @@ TEST_F(StatusPanelTest, TemplateTextsStayUntilTheFirstPaintAndMarkingForRepaintU
     dlg->Invalidate();
     QTest::qWait(50);
     EXPECT_EQ(panel(*dlg), std::make_tuple(aspiText(SS_ERR), targetText(0x02), senseKeyText(2), ascText(0x04, 0x01)));
+}
+
+// Counts the paint events the window system delivers to one widget.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) : m_widget(widget) { widget.installEventFilter(this); }
+    ~PaintCounter() override { m_widget.removeEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_widget && event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+
+private:
+    QWidget& m_widget;
+};
+
+// Lets every pending update request and repaint run.
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QTest::qWait(10);
+    }
+}
+
+// Every handler ends by marking the dialog for repainting, failed or not: the status panel is
+// where a failure is reported. The paint events themselves are watched, since a test that
+// called OnPaint() would pass for a handler that never asks for one.
+TEST_F(StatusPanelTest, EveryHandlerRepaintsTheDialogAndThePanelShowsItsFailure) {
+    using scsi::INITIALIZE_ELEMENT_STATUS;
+    using scsi::INQUIRY;
+    using scsi::MODE_SELECT_6;
+    using scsi::MOVE_MEDIUM;
+    using scsi::POSITION_TO_ELEMENT;
+    using scsi::READ_ELEMENT_STATUS;
+    using scsi::REZERO_UNIT;
+    using scsi::WRITE_BUFFER;
+    struct Case {
+        std::string name;
+        uint16_t slotCount;
+        std::vector<uint8_t> failing;  // operation codes that fail with NOT READY
+        std::function<void(CChangerDlg&, ScriptedModalServices&)> run;
+        bool panelShowsTheFailure;
+    };
+    const auto ok = [](ui::TemplateDialog& d) { d.OnOK(); };
+    const std::vector<Case> cases = {
+        {"mount", 50, {MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnMount(); }, true},
+        {"unmount, failed READ ELEMENT STATUS", 50, {READ_ELEMENT_STATUS},
+         [](CChangerDlg& d, auto&) { d.OnUnMount(); }, true},
+        {"import", 50, {POSITION_TO_ELEMENT, MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnImport(); }, true},
+        {"export", 50, {MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnExport(); }, true},
+        {"reset", 50, {REZERO_UNIT}, [](CChangerDlg& d, auto&) { d.OnReset(); }, true},
+        {"initialize, up to 18 slots", 18, {INITIALIZE_ELEMENT_STATUS},
+         [](CChangerDlg& d, auto&) { d.OnInitialize(); }, true},
+        {"initialize, over a range", 50, {MODE_SELECT_6},
+         [&](CChangerDlg& d, ScriptedModalServices& m) {
+             m.operateDialog(ok);
+             d.OnInitialize();
+         }, true},
+        {"clear NVRAM", 50, {WRITE_BUFFER},
+         [](CChangerDlg& d, ScriptedModalServices& m) {
+             m.answerYesNo(true);
+             m.answerYesNo(true);
+             d.OnClearNvram();
+         }, false},  // the refresh that follows ends the request block's story
+        {"new firmware, unknown format", 50, {},
+         [](CChangerDlg& d, ScriptedModalServices& m) {
+             m.answerFile(ui::FileChoice{QStringLiteral("/nonexistent/fw.txt"), QStringLiteral("txt")});
+             d.OnNewFirmware();
+         }, false},  // nothing is sent
+        {"about", 50, {INQUIRY}, [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmAboutBox, 0); }, true},
+        {"SCSI targets", 50, {READ_ELEMENT_STATUS},
+         [&](CChangerDlg& d, ScriptedModalServices& m) {
+             m.operateDialog(ok);
+             d.OnSysCommand(res::kIdmScsiTargets, 0);
+         }, true},
+        {"refresh view", 50, {READ_ELEMENT_STATUS},
+         [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmRefreshView, 0); }, true},
+    };
+    const ScratchProfile profile;  // SCSI Targets saves the target
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        changer.failures.clear();
+        changer.assignment.storageCount = c.slotCount;
+        changer.drives = {{true, 5}, {false, 0}};
+        open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+        for (uint8_t opcode : c.failing)  // after the dialog has been built
+            changer.failures[opcode] = Reply::checkCondition(scsi::NOT_READY, 0x04, 0x01);
+        settle();
+        const PaintCounter counter(*dlg);
+        c.run(*dlg, modal);
+        settle();
+        EXPECT_GE(counter.paints, 1);
+        if (c.panelShowsTheFailure) {
+            EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
+            EXPECT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x04, 0x01));
+        }
+    }
 }
 
 }  // namespace

@@ -78,6 +78,8 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
     };
     Bytes zeroInProduct = inquiryWithDate();
     zeroInProduct[20] = 0;
+    Reply failedWithData = Reply::checkCondition(NOT_READY, 0x04, 0x01);
+    failedWithData.dataIn = inquiryWithDate();  // a changer may return data and still fail
     const QString none;
     const QString host = QStringLiteral("0"), id = QStringLiteral("4"), lun = QStringLiteral("0");
     const std::vector<Case> cases = {
@@ -92,6 +94,8 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
          {QStringLiteral("ACME    "), QStringLiteral("DISC CHANGER 9  "), QStringLiteral("1.00"), none, host, id, lun}},
         {"8 bytes: no identity", Bytes(8, 0x20), std::nullopt, {none, none, none, none, host, id, lun}},
         {"INQUIRY fails", inquiryWithDate(), Reply::checkCondition(NOT_READY, 0x04, 0x01),
+         {none, none, none, none, host, id, lun}},
+        {"INQUIRY fails with its data: cut at byte 8", inquiryWithDate(), failedWithData,
          {none, none, none, none, host, id, lun}},
     };
     for (const Case& c : cases) {

@@ -243,10 +243,28 @@ TEST(MessageBoxes, TheRealYesNoBoxHasNoAsItsDefault) {
     });
     ui::QtModalServices real;
     EXPECT_EQ(real.messageBox(nullptr, QStringLiteral("Continue?"), QStringLiteral("karvel"),
-                              ui::MessageIcon::question, ui::MessageButtons::yesNo),
+                              ui::MessageIcon::question, ui::MessageButtons::yesNo, QString()),
               ui::MessageAnswer::no);
     EXPECT_EQ(caption, QStringLiteral("karvel"));
     EXPECT_EQ(icon, QMessageBox::Question);
+}
+
+// The detail sits behind "Show Details..."; a box without one offers no such button.
+TEST(MessageBoxes, TheRealBoxOffersItsDetailUnderShowDetails) {
+    for (const QString& detail : {QStringLiteral("wnaspi32: a.conf:1: unknown transport 'bogus'"), QString()}) {
+        QString detailed = QStringLiteral("unread");
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            detailed = box->detailedText();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        ui::QtModalServices real;
+        EXPECT_EQ(real.messageBox(nullptr, QStringLiteral("ASPI unable to initialize! No ASPI service!"),
+                                  QStringLiteral("Nevsel"), ui::MessageIcon::stop, ui::MessageButtons::ok, detail),
+                  ui::MessageAnswer::ok);
+        EXPECT_EQ(detailed, detail);
+    }
 }
 
 TEST(WaitCursor, NestedBeginsRestoreTheCursorOnlyAtTheLastEnd) {

@@ -6,12 +6,12 @@
 namespace karvel::ui {
 
 void showMessage(const QString& text, MessageIcon icon) {
-    modalServices().messageBox(nullptr, text, applicationName(), icon, MessageButtons::ok);
+    modalServices().messageBox(nullptr, text, applicationName(), icon, MessageButtons::ok, QString());
 }
 
 bool askYesNo(const QString& text) {
     return modalServices().messageBox(nullptr, text, applicationName(), MessageIcon::question,
-                                      MessageButtons::yesNo) == MessageAnswer::yes;
+                                      MessageButtons::yesNo, QString()) == MessageAnswer::yes;
 }
 
 }  // namespace karvel::ui

@@ -28,9 +28,11 @@ class ModalServices {
 public:
     virtual ~ModalServices() = default;
 
-    // Shows a modal box (Yes/No boxes have No as the default) and returns the button chosen.
+    // Shows a modal box (Yes/No boxes have No as the default) and returns the button chosen;
+    // a non-empty detail is offered under the box's "Show Details...".
     virtual MessageAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,
-                                     MessageIcon icon, MessageButtons buttons) = 0;
+                                     MessageIcon icon, MessageButtons buttons,
+                                     const QString& detail) = 0;
 
     // Runs the file-open dialog for an existing file; filter is "label|pattern|...||".
     // Returns the chosen file, or nothing when the operator cancels.

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "ui/file_filter.h"
+#include "ui/input_block.h"
 #include "ui/template_dialog.h"
 
 namespace karvel::ui {
@@ -31,8 +32,11 @@ QWidget* ownerOrActive(QWidget* owner) {
 
 MessageAnswer QtModalServices::messageBox(QWidget* owner, const QString& text,
                                           const QString& caption, MessageIcon icon,
-                                          MessageButtons buttons) {
+                                          MessageButtons buttons, const QString& detail) {
+    const ModalInputPause answerable;
     QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, ownerOrActive(owner));
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
     if (buttons == MessageButtons::yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
@@ -45,6 +49,7 @@ MessageAnswer QtModalServices::messageBox(QWidget* owner, const QString& text,
 
 std::optional<FileChoice> QtModalServices::openFile(QWidget* owner, const QString& filter,
                                                     const QString& initialName) {
+    const ModalInputPause answerable;
     QFileDialog dialog(ownerOrActive(owner));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);  // path and file must exist
@@ -59,6 +64,7 @@ std::optional<FileChoice> QtModalServices::openFile(QWidget* owner, const QStrin
 }
 
 int QtModalServices::runDialog(TemplateDialog& dialog) {
+    const ModalInputPause answerable;
     return dialog.exec();
 }
 

@@ -9,7 +9,7 @@ namespace karvel::ui {
 class QtModalServices final : public ModalServices {
 public:
     MessageAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,
-                             MessageIcon icon, MessageButtons buttons) override;
+                             MessageIcon icon, MessageButtons buttons, const QString& detail) override;
     std::optional<FileChoice> openFile(QWidget* owner, const QString& filter,
                                        const QString& initialName) override;
     int runDialog(TemplateDialog& dialog) override;

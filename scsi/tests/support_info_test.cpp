@@ -26,17 +26,19 @@ struct Observed {
     int boxes = 0;
     char lastText[64] = {};
     char lastCaption[16] = {};
+    char lastDetail[96] = {};
 };
 
 Observed observed;  // the child's record of what its hook saw
 
-void recordingHook(const char* text, const char* caption) {
+void recordingHook(const char* text, const char* caption, const char* detail) {
     ++observed.boxes;
     std::strncpy(observed.lastText, text, sizeof observed.lastText - 1);
     std::strncpy(observed.lastCaption, caption, sizeof observed.lastCaption - 1);
+    std::strncpy(observed.lastDetail, detail, sizeof observed.lastDetail - 1);
 }
 
-void throwingHook(const char*, const char*) { throw std::runtime_error("box failed"); }
+void throwingHook(const char*, const char*, const char*) { throw std::runtime_error("box failed"); }
 
 struct SupportCase {
     const char* name;
@@ -46,6 +48,7 @@ struct SupportCase {
     uint32_t first, second;
     int boxes;
     std::string stderrText;
+    std::string layerFault = "";  // the layer's reason, which the box carries as its detail
 };
 
 void PrintTo(const SupportCase& c, std::ostream* os) { *os << c.name; }
@@ -62,6 +65,8 @@ const SupportCase kCases[] = {
     // and later calls see 0: not ready, no adapters.
     {"ThrowingQueryIsCaughtAndNotRepeated", 0x0101, true, Hook::recording, 0xFFFF, 0, 1, ""},
     {"ThrowingHookIsCaught", 0xE400, false, Hook::throwing, 0xFFFF, 0xFFFF, 0, ""},
+    {"NotReadyBoxCarriesTheLayersReason", 0xE400, false, Hook::recording, 0xE400, 0xE400, 2, "",
+     "wnaspi32: /home/op/.config/wnaspi32.conf:1: unknown transport 'bogus'"},
 };
 
 struct ChildOutcome {
@@ -84,6 +89,7 @@ void runChild(const SupportCase& c, int resultFd, int stderrFd) {
         ScriptedAspi aspi;
         aspi.setSupportValue(c.supportValue);
         if (c.queryThrows) aspi.throwOnSupportQuery();
+        aspi.setLayerFault(c.layerFault);
         NevselSetMessageBoxHook(c.hook == Hook::recording  ? recordingHook
                                 : c.hook == Hook::throwing ? throwingHook
                                                            : nullptr);
@@ -132,6 +138,7 @@ TEST_P(SupportInfo, CachesTheValueAndReportsANotReadyLayer) {
     if (c.boxes > 0) {
         EXPECT_STREQ(outcome.observed.lastText, kNotReady);
         EXPECT_STREQ(outcome.observed.lastCaption, "Nevsel");
+        EXPECT_EQ(outcome.observed.lastDetail, c.layerFault);
     }
     EXPECT_EQ(outcome.stderrText, c.stderrText);
 }

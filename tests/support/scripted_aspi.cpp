@@ -86,9 +86,19 @@ void ScriptedAspi::throwOnSupportQuery() {
     throwOnSupport_ = true;
 }
 
-void ScriptedAspi::addDevice(uint8_t haId, uint8_t target, uint8_t lun, uint8_t deviceType) {
+void ScriptedAspi::setLayerFault(std::string fault) {
     std::lock_guard hold(lock_);
-    devices_.push_back({{haId, target, lun}, deviceType});
+    layerFault_ = std::move(fault);
+}
+
+std::string ScriptedAspi::layerFault() const {
+    std::lock_guard hold(lock_);
+    return layerFault_;
+}
+
+void ScriptedAspi::addDevice(uint8_t haId, uint8_t target, uint8_t lun, uint8_t deviceType, uint8_t status) {
+    std::lock_guard hold(lock_);
+    devices_.push_back({{haId, target, lun}, deviceType, status});
 }
 
 std::vector<SeenRequest> ScriptedAspi::requests() const {
@@ -150,7 +160,7 @@ uint8_t ScriptedAspi::probe(SRB_GDEVBlock& block) {
             if (device.address.haId == block.SRB_HaId && device.address.target == block.SRB_Target &&
                 device.address.lun == block.SRB_Lun) {
                 block.SRB_DeviceType = device.type;
-                status = SS_COMP;
+                status = device.status;
                 break;
             }
         }
@@ -200,10 +210,21 @@ uint8_t ScriptedAspi::execute(SRB_ExecSCSICmd& block) {
     return SS_PENDING;
 }
 
-// The two entries, exported from the test executable so they win over libwnaspi32.so's.
+// The entries, exported from the test executable so they win over libwnaspi32.so's.
 extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32SupportInfo(void) {
     ScriptedAspi* aspi = current.load();
     return aspi ? aspi->supportInfo() : uint32_t{SS_FAILED_INIT} << 8;
+}
+
+extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32LayerFault(char* text, uint32_t size) {
+    ScriptedAspi* aspi = current.load();
+    const std::string fault = aspi ? aspi->layerFault() : std::string();
+    if (text && size > 0) {
+        const size_t bytes = std::min<size_t>(fault.size(), size - 1);
+        std::copy_n(fault.begin(), bytes, text);
+        text[bytes] = '\0';
+    }
+    return static_cast<uint32_t>(fault.size());
 }
 
 extern "C" __attribute__((visibility("default"))) uint32_t SendASPI32Command(SRBunion* srb) {

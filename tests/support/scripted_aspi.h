@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 // A scripted stand-in for the ASPI layer in test executables. Linking the `scripted_aspi`
-// library puts SendASPI32Command and GetASPI32SupportInfo into the executable, exported,
-// so they take precedence over libwnaspi32.so's for the whole process, including the
-// calls that libnevsel.so and libostrik.so make. Create one ScriptedAspi per test: the
-// entries forward to it while it lives (without one: not ready, no adapter).
+// library puts SendASPI32Command, GetASPI32SupportInfo and GetASPI32LayerFault into the
+// executable, exported, so they take precedence over libwnaspi32.so's for the whole process,
+// including the calls that libnevsel.so and libostrik.so make. Create one ScriptedAspi per
+// test: the entries forward to it while it lives (without one: not ready, no adapter).
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -66,9 +67,12 @@ public:
     void setSupportValue(uint32_t value);
     // Makes GetASPI32SupportInfo throw std::runtime_error.
     void throwOnSupportQuery();
-    // Answers get-device-type probes of this address with type (others: SS_NO_DEVICE;
-    // host adapters beyond the support value's count: SS_INVALID_HA).
-    void addDevice(uint8_t haId, uint8_t target, uint8_t lun, uint8_t deviceType);
+    // GetASPI32LayerFault's reason (default: none).
+    void setLayerFault(std::string fault);
+    // Answers get-device-type probes of this address with type and status (others:
+    // SS_NO_DEVICE; host adapters beyond the support value's count: SS_INVALID_HA). A status
+    // other than SS_COMP still writes the type, as a layer may leave it.
+    void addDevice(uint8_t haId, uint8_t target, uint8_t lun, uint8_t deviceType, uint8_t status = SS_COMP);
 
     // Returns a copy of the execute requests seen so far, oldest first.
     std::vector<SeenRequest> requests() const;
@@ -79,14 +83,16 @@ public:
     // Blocks until every late completion has been written.
     void waitForLateCompletions();
 
-    // For the two entries.
+    // For the entries.
     uint32_t supportInfo();
+    std::string layerFault() const;
     uint32_t send(SRBunion* srb);
 
 private:
     struct Device {
         SeenProbe address;
         uint8_t type;
+        uint8_t status;
     };
     uint8_t probe(SRB_GDEVBlock& block);
     uint8_t execute(SRB_ExecSCSICmd& block);
@@ -96,6 +102,7 @@ private:
     std::function<Reply(const SeenRequest&)> responder_;
     uint32_t supportValue_ = 0x0101;
     bool throwOnSupport_ = false;
+    std::string layerFault_;
     int supportQueries_ = 0;
     std::vector<Device> devices_;
     std::vector<SeenRequest> requests_;

@@ -153,6 +153,49 @@ TEST(OpcodeDirections, EveryCommandTheSystemSendsHasOneEntry) {
     EXPECT_FALSE(direction_of(0xC1));
 }
 
+// The Data phase column of the commands' descriptions in SPC-2 and SMC (Data-In: the target
+// sends, Data-Out: the initiator sends), written down apart from the layer's table.
+struct StandardDirection {
+    uint8_t opcode;
+    DataDirection direction;
+};
+
+constexpr StandardDirection kStandardDirections[] = {
+    {0x00, DataDirection::none},  // TEST UNIT READY
+    {0x01, DataDirection::none},  // REZERO UNIT
+    {0x03, DataDirection::in},    // REQUEST SENSE: sense data
+    {0x07, DataDirection::none},  // INITIALIZE ELEMENT STATUS
+    {0x12, DataDirection::in},    // INQUIRY: inquiry data
+    {0x15, DataDirection::out},   // MODE SELECT(6): parameter list
+    {0x16, DataDirection::none},  // RESERVE(6)
+    {0x17, DataDirection::none},  // RELEASE(6)
+    {0x1A, DataDirection::in},    // MODE SENSE(6): parameter data
+    {0x1C, DataDirection::in},    // RECEIVE DIAGNOSTIC RESULTS: diagnostic page
+    {0x1D, DataDirection::out},   // SEND DIAGNOSTIC: parameter list
+    {0x2B, DataDirection::none},  // POSITION TO ELEMENT
+    {0x3B, DataDirection::out},   // WRITE BUFFER: buffer data
+    {0x3C, DataDirection::in},    // READ BUFFER: buffer data
+    {0x40, DataDirection::out},   // CHANGE DEFINITION: parameter data
+    {0x55, DataDirection::out},   // MODE SELECT(10): parameter list
+    {0x5A, DataDirection::in},    // MODE SENSE(10): parameter data
+    {0xA5, DataDirection::none},  // MOVE MEDIUM
+    {0xA6, DataDirection::none},  // EXCHANGE MEDIUM
+    {0xB8, DataDirection::in},    // READ ELEMENT STATUS: element status data
+};
+
+TEST(OpcodeDirections, EveryOpcodeHasTheDirectionOfItsDataPhase) {
+    std::set<uint8_t> expected;
+    for (const auto& c : kStandardDirections) {
+        expected.insert(c.opcode);
+        auto direction = direction_of(c.opcode);
+        ASSERT_TRUE(direction) << std::hex << int{c.opcode};
+        EXPECT_EQ(*direction, c.direction) << std::hex << int{c.opcode};
+    }
+    std::set<uint8_t> listed;
+    for (const auto& entry : opcode_directions()) listed.insert(entry.opcode);
+    EXPECT_EQ(listed, expected);
+}
+
 TEST(LayerConfig, ParsesWordsDropsCommentsAndKeepsLineNumbers) {
     auto lines = parse_config("# jukeboxes\n\nsim /tmp/a.state slots=20 # demo\n  sg\n", "f.conf");
     ASSERT_EQ(lines.size(), 2u);

@@ -93,6 +93,12 @@ uint32_t GetASPI32SupportInfo(void);
 /* Submits srb (owned by the caller) and returns its SRB_Status; execute requests are complete on return. */
 uint32_t SendASPI32Command(SRBunion* srb);
 
+/* This layer's own query, beside the two ASPI entries: copies into text (the caller's buffer of
+ * size bytes; cut, and NUL-terminated when size > 0) the reason the layer is not ready or serves
+ * no host adapter, as one line such as "wnaspi32: FILE:LINE: why"; returns the reason's whole
+ * length in bytes (0: no reason, text is then ""). Never fails, never throws. */
+uint32_t GetASPI32LayerFault(char* text, uint32_t size);
+
 #ifdef __cplusplus
 }
 #endif

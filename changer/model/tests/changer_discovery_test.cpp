@@ -15,6 +15,7 @@ namespace {
 
 struct Device {
     uint8_t ha, target, lun, type;
+    uint8_t status = SS_COMP;  // of the probe, which writes the type whatever it says
 };
 
 struct DiscoveryCase {
@@ -38,12 +39,14 @@ TEST(ChangerDiscovery, ProbesTheSavedTargetThenScansInOrder) {
         {"second adapter, after all of the first", 2, {0, 0, 0}, {{1, 2, 5, 8}}, {1, 2, 5}, 1 + 128 + 2 * 8 + 5 + 1},
         {"a disk at the saved target", 1, {0, 0, 0}, {{0, 0, 0, 0}, {0, 0, 1, 8}}, {0, 0, 1}, 1 + 2},
         {"the scan does not skip the saved target", 1, {0, 4, 0}, {{0, 1, 7, 8}}, {0, 1, 7}, 1 + 16},
+        {"type 8 from a failed probe is no changer", 1, {0, 3, 0}, {{0, 3, 0, 8, SS_ERR}, {0, 5, 0, 8}},
+         {0, 5, 0}, 1 + 5 * 8 + 1},
     };
     for (const DiscoveryCase& c : cases) {
         ScriptedAspi aspi;
         aspi.setSupportValue(0x0100 | c.adapters);
         for (const Device& d : c.devices)
-            aspi.addDevice(d.ha, d.target, d.lun, d.type);
+            aspi.addDevice(d.ha, d.target, d.lun, d.type, d.status);
         SRBunion srb{};
         const TargetAddress found = FindChanger(srb, c.saved, c.adapters);
         EXPECT_EQ(address(found), address(c.expected)) << c.what;

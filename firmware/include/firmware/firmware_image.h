@@ -17,7 +17,8 @@ public:
     FirmwareImage();
 
     // Copies data to image offset `offset` and returns true; returns false and writes nothing
-    // when any byte would fall outside the image (a negative offset included).
+    // when any byte would fall outside the image (a negative offset included). No data
+    // stores nothing and fits at any offset.
     bool store(int64_t offset, std::span<const uint8_t> data);
 
     // The image's bytes, owned by the image.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "scripted_modal_services.h"
 
+#include "ui/input_block.h"
 #include "ui/template_dialog.h"
 
 namespace karvel::test {
@@ -27,8 +28,8 @@ void ScriptedModalServices::operateDialog(std::function<void(ui::TemplateDialog&
 
 ui::MessageAnswer ScriptedModalServices::messageBox(QWidget*, const QString& text,
                                                     const QString& caption, ui::MessageIcon icon,
-                                                    ui::MessageButtons buttons) {
-    m_messages.push_back(ShownMessage{text, caption, icon, buttons});
+                                                    ui::MessageButtons buttons, const QString& detail) {
+    m_messages.push_back(ShownMessage{text, caption, icon, buttons, detail});
     if (buttons == ui::MessageButtons::ok)
         return ui::MessageAnswer::ok;
     bool yes = false;
@@ -52,6 +53,7 @@ std::optional<ui::FileChoice> ScriptedModalServices::openFile(QWidget*, const QS
 }
 
 int ScriptedModalServices::runDialog(ui::TemplateDialog& dialog) {
+    const ui::ModalInputPause answerable;  // the operator's keys and clicks reach the dialog
     m_dialogs.push_back(dialog.templateId());
     dialog.setResult(0);
     dialog.show();

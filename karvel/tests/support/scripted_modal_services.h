@@ -19,6 +19,7 @@ struct ShownMessage {
     QString caption;
     ui::MessageIcon icon;
     ui::MessageButtons buttons;
+    QString detail;  // the text under "Show Details...", empty for none
 };
 
 // One file-open dialog as it would have been shown.
@@ -52,7 +53,8 @@ public:
     int dialogsLeftOpen() const { return m_leftOpen; }
 
     ui::MessageAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,
-                                 ui::MessageIcon icon, ui::MessageButtons buttons) override;
+                                 ui::MessageIcon icon, ui::MessageButtons buttons,
+                                 const QString& detail) override;
     std::optional<ui::FileChoice> openFile(QWidget* owner, const QString& filter,
                                            const QString& initialName) override;
     int runDialog(ui::TemplateDialog& dialog) override;

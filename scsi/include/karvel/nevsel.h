@@ -56,8 +56,10 @@ void GetSCSIstatus(uint8_t status, char* text);
 void GetSenseKey(uint8_t senseKey, char* text);
 void GetASC_ASCQ(uint8_t asc, uint8_t ascq, char* text);
 
-/* Shows text in a modal box with a stop icon and OK, captioned caption; both texts are the library's. */
-typedef void (*NevselMessageBoxHook)(const char* text, const char* caption);
+/* Shows text in a modal box with a stop icon and OK, captioned caption, with detail (the ASPI
+ * layer's own reason, "" when it gives none) under the box's details; all three texts are the
+ * library's and last only for the call. */
+typedef void (*NevselMessageBoxHook)(const char* text, const char* caption, const char* detail);
 /* Replaces the message-box hook (null: write the text as one line on stderr). */
 void NevselSetMessageBoxHook(NevselMessageBoxHook hook);
 
