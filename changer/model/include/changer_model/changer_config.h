@@ -29,6 +29,7 @@ inline ElementAddressAssignment defaultElementAddressAssignment() {
     return ElementAddressAssignment{};
 }
 
+// The element address assignment and the selected target, as the main dialog keeps them.
 struct ChangerConfig {
     ElementAddressAssignment assignment;
     TargetAddress target;

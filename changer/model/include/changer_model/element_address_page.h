@@ -10,7 +10,7 @@
 
 namespace karvel::model {
 
-inline constexpr uint8_t kElementAddressPageCode = 0x1D;
+inline constexpr uint8_t kElementAddressPageCode = 0x1D;  // the page MODE SENSE asks for
 
 // Why the eight values could not be taken, or that they were.
 enum class ElementAddressPageFault : uint8_t {
@@ -20,6 +20,7 @@ enum class ElementAddressPageFault : uint8_t {
     otherPage,  // the values are there, but under another page code
 };
 
+// What readElementAddressPage found; a value the caller owns.
 struct ElementAddressPage {
     ElementAddressPageFault fault = ElementAddressPageFault::noHeader;
     uint8_t pageCode = 0;  // the page's first byte, saved-page bit included; 0 without a page

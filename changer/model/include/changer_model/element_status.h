@@ -15,9 +15,9 @@
 
 namespace karvel::model {
 
-inline constexpr size_t kElementStatusHeaderLength = 8;
-inline constexpr size_t kElementStatusPageHeaderLength = 8;
-inline constexpr size_t kVolumeIdentifierLength = 32;
+inline constexpr size_t kElementStatusHeaderLength = 8;      // the report's header
+inline constexpr size_t kElementStatusPageHeaderLength = 8;  // each page's header
+inline constexpr size_t kVolumeIdentifierLength = 32;        // a volume tag's identifier
 
 // A volume tag field as the descriptor carries it: 32 bytes of identifier (blanks and all),
 // two reserved bytes, a 16-bit sequence number.

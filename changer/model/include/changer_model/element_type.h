@@ -6,6 +6,7 @@
 
 namespace karvel::model {
 
+// The kind of element a descriptor or a request is about.
 enum class ElementType : uint8_t {
     transport = 1,
     storage = 2,

@@ -13,9 +13,9 @@
 
 namespace karvel::model {
 
-inline constexpr size_t kRecordGroupBytes = 13;
-inline constexpr unsigned kSlotsPerRecordGroup = 100;
-inline constexpr uint8_t kRecordsBufferMode = 2;  // READ/WRITE BUFFER data mode
+inline constexpr size_t kRecordGroupBytes = 13;       // one group's record
+inline constexpr unsigned kSlotsPerRecordGroup = 100;  // slots a group describes
+inline constexpr uint8_t kRecordsBufferMode = 2;       // READ/WRITE BUFFER data mode
 // The buffer id is 8 bits wide: groups 0-255, so the records describe at most 25600 slots.
 inline constexpr unsigned kRecordGroupLimit = 256;
 

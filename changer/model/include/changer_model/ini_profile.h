@@ -14,6 +14,7 @@
 
 namespace karvel::model {
 
+// The largest profile read; a real one is a few hundred bytes.
 inline constexpr size_t kProfileSizeLimit = 1024 * 1024;
 
 // What reading a profile file gave: its bytes, or why it was not read. A missing file reads

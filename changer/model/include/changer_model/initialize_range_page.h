@@ -8,8 +8,8 @@
 
 namespace karvel::model {
 
-inline constexpr uint8_t kInitializeRangePageCode = 0x20;
-inline constexpr uint8_t kInitializeRangeListLength = 10;
+inline constexpr uint8_t kInitializeRangePageCode = 0x20;    // a vendor page
+inline constexpr uint8_t kInitializeRangeListLength = 10;   // the parameter list's bytes
 
 // Returns the parameter list: a mode header without block descriptors, then page 20h of
 // length 4 holding start and stop, most significant byte first.

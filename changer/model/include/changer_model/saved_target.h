@@ -11,6 +11,7 @@
 
 namespace karvel::model {
 
+// The section and keys of the saved target.
 inline constexpr std::string_view kSavedTargetSection = "JukeBox Default";
 inline constexpr std::string_view kHostKey = "Host";
 inline constexpr std::string_view kScsiIdKey = "ScsiId";
