@@ -147,15 +147,15 @@ void CChangerDlg::ShowDriveContents(ChangerConfig& config) {
     const QString inDriveText = res::loadString(res::kStrSlotInDrive);
     const ElementAddressAssignment& a = config.assignment;
     const uint32_t length = (uint32_t{a.dataTransferCount} + 1) * kDescriptorLength;
-    std::vector<uint8_t> data(length, 0);
+    std::vector<uint8_t> statusData(length, 0);
     if (ReadElementStatus(m_pSRB, model::elementTypeCode(model::ElementType::dataTransfer), a.firstDataTransfer,
-                          a.dataTransferCount, length, data.data()) != SS_COMP) {
+                          a.dataTransferCount, length, statusData.data()) != SS_COMP) {
         Invalidate();
         return;
     }
     for (int i = 0; i < a.dataTransferCount; ++i) {
         const std::optional<model::ElementDescriptor> drive =
-            model::fixedStrideDescriptor(data, length, static_cast<size_t>(i), model::ElementType::dataTransfer);
+            model::fixedStrideDescriptor(statusData, length, static_cast<size_t>(i), model::ElementType::dataTransfer);
         if (!drive || !drive->full)
             continue;
         // The source address names a row as every command computes one: minus the first

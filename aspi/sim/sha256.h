@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// SHA-256, for the digest of a downloaded firmware image.
+// SHA-256 (through Nettle), for the digest of a downloaded firmware image.
 #pragma once
 
 #include <cstdint>

@@ -64,7 +64,7 @@ TEST_P(ChangerCommand, ReturnsTheFinalStatusOfAFailedRequest) {
 TEST_P(ChangerCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), aspi, buffer.data()); }
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, ChangerCommand, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
 }  // namespace karvel::test

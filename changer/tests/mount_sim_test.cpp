@@ -138,7 +138,7 @@ TEST_P(SimulatedJukebox, MovesTheDisc) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MountAndUnMount, SimulatedJukebox, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
 }  // namespace karvel::test

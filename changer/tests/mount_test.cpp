@@ -163,7 +163,7 @@ TEST_P(MountSequence, SendsTheCommandsAndReturnsTheOutcome) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Composites, MountSequence, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // The unload inside Mount reads into its own buffer: Mount's report of the drive survives it.
 TEST(MountReports, UnloadLeavesTheReportOfMountAlone) {

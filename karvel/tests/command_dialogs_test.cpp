@@ -82,20 +82,21 @@ TEST(ProgressDlg, IsOnScreenOverItsOwnerAtOnceShowsNewTextsAndDeletesItself) {
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
 
-    QPointer<CProgressDlg> box = new CProgressDlg(&owner);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->itemText(res::kIdProgressText), QStringLiteral("Static"));
-    EXPECT_TRUE(box->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_LE((box->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
-    auto* text = box->itemAs<QLabel>(res::kIdProgressText);
+    auto* const dialog = new CProgressDlg(&owner);
+    QPointer<CProgressDlg> box = dialog;
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->itemText(res::kIdProgressText), QStringLiteral("Static"));
+    EXPECT_TRUE(dialog->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_LE((dialog->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
+    auto* text = dialog->itemAs<QLabel>(res::kIdProgressText);
     ASSERT_NE(text, nullptr);
     EXPECT_TRUE(text->alignment() & Qt::AlignHCenter);
 
-    box->SetText(QStringLiteral("Transfering Firmware to Changer"));
+    dialog->SetText(QStringLiteral("Transfering Firmware to Changer"));
     EXPECT_EQ(text->text(), QStringLiteral("Transfering Firmware to Changer"));
 
-    box->DestroyWindow();
-    EXPECT_FALSE(box->isVisible());
+    dialog->DestroyWindow();
+    EXPECT_FALSE(dialog->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(box.isNull());
 }

@@ -39,6 +39,7 @@ const std::string& statePath() {
 void putDiscInDrive(int n, int d) {
     aspi::sim::edit_state(statePath(), [&](aspi::sim::JukeboxState& s) {
         auto node = s.discs.extract(s.slot_address(n));
+        ASSERT_FALSE(node.empty()) << "no disc in slot " << n;
         node.key() = static_cast<uint16_t>(s.drives.first + d);
         node.mapped().source = s.slot_address(n);
         s.discs.insert(std::move(node));

@@ -55,7 +55,7 @@ TEST_P(KarvelctlManPageRenders, WithoutWarnings) {
 
 INSTANTIATE_TEST_SUITE_P(Table, KarvelctlManPageRenders,
                          ::testing::Values(Renderer{"/usr/bin/groff", "-man", "-ww", "-z"}, Renderer{"/usr/bin/man", "-l"}),
-                         [](const auto& info) { return info.index == 0 ? "Groff" : "ManL"; });
+                         [](const auto& testInfo) { return testInfo.index == 0 ? "Groff" : "ManL"; });
 
 }  // namespace
 }  // namespace karvel::ctl

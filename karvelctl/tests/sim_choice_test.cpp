@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <tuple>
 
 #include "sim_test_jukebox.h"
@@ -59,8 +59,9 @@ TEST(NamedChoice, TheProfileIsNeverWritten) {
     jukebox.write_profile(profile);
     EXPECT_EQ(jukebox.run({"status"}).exitCode, 0);
     std::ifstream file(jukebox.directory() + "/karvel.INI");
-    const std::string after((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(after, profile);
+    std::ostringstream after;
+    after << file.rdbuf();
+    EXPECT_EQ(after.str(), profile);
 }
 
 }  // namespace

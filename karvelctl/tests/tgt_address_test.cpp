@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Addressed{"ChapFromTheEnvironment", Credentials::inEnvironment, false, 0, {}},
                       Addressed{"ChapMissing", Credentials::missing, false, 3, {"login failed", "no device answers at"}},
                       Addressed{"WrongName", Credentials::none, true, 3, {"login failed", "Target not found"}}),
-    [](const auto& info) { return std::string(std::get<0>(info.param)); });
+    [](const auto& testInfo) { return std::string(std::get<0>(testInfo.param)); });
 
 TEST(KarvelctlIscsiAddress, RecordsAreRefusedByAChangerWithoutThem) {
     TgtChanger changer;

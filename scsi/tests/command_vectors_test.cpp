@@ -114,7 +114,7 @@ TEST_P(StandardCommand, ReturnsTheFinalStatusOfAFailedRequest) {
 TEST_P(StandardCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), aspi, buffer.data()); }
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, StandardCommand, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
 }  // namespace karvel::test

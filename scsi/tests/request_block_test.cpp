@@ -89,7 +89,7 @@ TEST_P(CallAspi32Poll, ReturnsTheStatusItWaitedFor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, CallAspi32Poll, ::testing::ValuesIn(kPollCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(CallAspi32, ACommandWithPostingFlagsReturnsPendingAndCompletesLater) {
     ScriptedAspi aspi;

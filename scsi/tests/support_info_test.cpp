@@ -144,7 +144,7 @@ TEST_P(SupportInfo, CachesTheValueAndReportsANotReadyLayer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GetAspi32Info, SupportInfo, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
 }  // namespace karvel::test

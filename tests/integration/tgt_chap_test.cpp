@@ -61,6 +61,6 @@ INSTANTIATE_TEST_SUITE_P(Table, TgtChapRefused,
                          ::testing::Values(Credentials{"", "login failed"},
                                            Credentials{" user=operator password=wrong-karvel-chap-secret",
                                                        "login failed"}),
-                         [](const auto& info) { return info.index == 0 ? "NoCredentials" : "WrongPassword"; });
+                         [](const auto& testInfo) { return testInfo.index == 0 ? "NoCredentials" : "WrongPassword"; });
 
 }  // namespace

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         NamedCase{"second target", true,
                   {Probe{0, 3, {SS_COMP, 5}}, Probe{0, TgtChanger::kChangerLun, {SS_NO_DEVICE, -1}},
                    Probe{1, TgtChanger::kChangerLun, {SS_NO_DEVICE, -1}}}}),
-    [](const auto& info) { return info.index == 0 ? std::string("ChangersTarget") : std::string("SecondTarget"); });
+    [](const auto& testInfo) { return testInfo.index == 0 ? std::string("ChangersTarget") : std::string("SecondTarget"); });
 
 TEST(TgtNamedTarget, WithChapLogsInWithTheLinesCredentials) {
     TgtChangerLayout layout;

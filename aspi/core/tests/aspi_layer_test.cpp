@@ -119,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"unknown opcode with data", SC_EXEC_SCSI_CMD, 0, 6, 0xC1, 8, false, SS_INVALID_SRB},
                       Refusal{"too big", SC_EXEC_SCSI_CMD, 0, 6, 0x3C, kMaxTransferLength + 1, false,
                               SS_BUFFER_TO_BIG}),
-    [](const ::testing::TestParamInfo<Refusal>& info) {
-        std::string name = info.param.what;
+    [](const ::testing::TestParamInfo<Refusal>& testInfo) {
+        std::string name = testInfo.param.what;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         return name;

@@ -193,7 +193,7 @@ TEST_P(FaultTable, HitsTheCommandsItNamesAndIsConsumed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sim, FaultTable, ::testing::ValuesIn(kFaultCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // --- the simulated operator at the import/export port
 

@@ -153,7 +153,7 @@ TEST_P(CommandTable, AnswersWithStatusSenseAndData) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sim, CommandTable, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(CommandTable, EveryTableOpcodeHasADataDirection) {
     for (const auto& entry : ChangerDevice::commands()) {
