@@ -18,9 +18,17 @@ const char* yesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-std::string hex(const char* format, unsigned value) {
+// Upper-case hex digits, at least minDigits of them.
+std::string hex(unsigned value, int minDigits) {
     char text[16];
-    std::snprintf(text, sizeof text, format, value);
+    std::snprintf(text, sizeof text, "%0*X", minDigits, value);
+    return text;
+}
+
+// A sense key without a name, as mtx writes it.
+std::string unnamedKey(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%02x", value);
     return text;
 }
 
@@ -36,14 +44,14 @@ std::string request_sense_lines(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& s
     std::string lines;
     lines += prefix + "Long Report=" + yesNo(longReport) + '\n';
     lines += prefix + "Valid Residual=" + yesNo(sense[0] & 0x80) + '\n';
-    lines += prefix + "Error Code=" + hex("%X", errorCode) + (errorCode == 0x70 ? " (Current)" : " (Unknown?!)") + '\n';
-    lines += prefix + "Sense Key=" + (keyName ? std::string(keyName) : hex("0x%02x", key)) + '\n';
+    lines += prefix + "Error Code=" + hex(errorCode, 1) + (errorCode == 0x70 ? " (Current)" : " (Unknown?!)") + '\n';
+    lines += prefix + "Sense Key=" + (keyName ? std::string(keyName) : unnamedKey(key)) + '\n';
     lines += prefix + "FileMark=" + yesNo(sense[2] & 0x80) + '\n';
     lines += prefix + "EOM=" + yesNo(sense[2] & 0x40) + '\n';
     lines += prefix + "ILI=" + yesNo(sense[2] & 0x20) + '\n';
     if (longReport) {
-        lines += prefix + "Additional Sense Code = " + hex("%02X", sense[12]) + '\n';
-        lines += prefix + "Additional Sense Qualifier = " + hex("%02X", sense[13]) + '\n';
+        lines += prefix + "Additional Sense Code = " + hex(sense[12], 2) + '\n';
+        lines += prefix + "Additional Sense Qualifier = " + hex(sense[13], 2) + '\n';
         lines += prefix + "BPV=" + yesNo(sense[15] & 0x08) + '\n';
         lines += prefix + "Error in CDB=" + yesNo(sense[15] & 0x40) + '\n';
         lines += prefix + "SKSV=" + yesNo(sense[15] & 0x80) + '\n';

@@ -22,4 +22,4 @@ endforeach()
 # On tgt, a standard SMC changer (needs root for tgtd).
 add_executable(karvel_tgt_commands_test ${CMAKE_CURRENT_LIST_DIR}/tgt_commands_test.cpp)
 target_link_libraries(karvel_tgt_commands_test PRIVATE karvel_app_test_support tgt_changer)
-gtest_discover_tests(karvel_tgt_commands_test PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 120)
+gtest_discover_tests(karvel_tgt_commands_test PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 120 LABELS tgt)
