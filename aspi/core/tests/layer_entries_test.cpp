@@ -67,7 +67,7 @@ TEST_P(TransportThrows, LeavesNothingOfThePreviousRequestInTheBlock) {
 INSTANTIATE_TEST_SUITE_P(Table, TransportThrows,
                          ::testing::Values(ThrowCase{"OutOfMemory", true, SS_NO_RESOURCES},
                                            ThrowCase{"AnyOtherFailure", false, SS_ERR}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct FaultCase {
     const char* name;
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Table, LayerFault,
                                            FaultCase{"Cut", 9, "wnaspi32"},
                                            FaultCase{"OneByte", 1, ""},
                                            FaultCase{"NoBytes", 0, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(LayerFault, AReadyLayerHasNoneAndOneThatCannotBeBuiltSaysSo) {
     AspiLayer ready({});
