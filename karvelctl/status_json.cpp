@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "status_json.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <sstream>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <utility>
 
 namespace karvel::ctl {
 
@@ -24,27 +28,84 @@ const char* typeName(ElementType type) {
     return "unknown";
 }
 
-void geometryEntry(std::ostringstream& json, const char* key, uint16_t first, uint16_t count, bool last) {
-    json << "    \"" << key << "\": {\"first\": " << first << ", \"count\": " << count << "}" << (last ? "\n" : ",\n");
+using Json = nlohmann::ordered_json;
+
+Json geometryEntry(uint16_t first, uint16_t count) { return Json{{"first", first}, {"count", count}}; }
+
+Json elementEntry(const ChangerInventory& inventory, const Element& element, size_t number) {
+    Json source = nullptr;
+    if (element.sourceValid) {
+        Json slot = nullptr;
+        if (const std::optional<unsigned> found = inventory.slot_number_of(element.source)) slot = *found;
+        source = Json{{"address", element.source}, {"slot", slot}};
+    }
+    Json entry;
+    entry["type"] = typeName(element.type);
+    entry["number"] = number;
+    entry["address"] = element.address;
+    entry["full"] = element.full;
+    entry["source"] = source;
+    entry["volume_tag"] = element.volumeTag ? Json(*element.volumeTag) : Json(nullptr);
+    return entry;
 }
 
-void elementEntry(std::ostringstream& json, const ChangerInventory& inventory, const Element& element,
-                  size_t number, bool last) {
-    json << "    {\"type\": \"" << typeName(element.type) << "\", \"number\": " << number
-         << ", \"address\": " << element.address << ", \"full\": " << (element.full ? "true" : "false")
-         << ", \"source\": ";
-    if (element.sourceValid) {
-        json << "{\"address\": " << element.source << ", \"slot\": ";
-        if (const std::optional<unsigned> slot = inventory.slot_number_of(element.source))
-            json << *slot;
-        else
-            json << "null";
-        json << "}";
-    } else {
-        json << "null";
+// The document's layout, which readers with line-based tools rely on: members that hold only
+// objects or arrays (the document itself, "geometry", "elements") get one line per member,
+// indented by two blanks a level; everything else stays on one line. Strings go through
+// json_string, whose byte escaping differs from the library's own dump.
+bool holdsOnlyContainers(const Json& value) {
+    return value.is_structured() &&
+           std::all_of(value.begin(), value.end(), [](const Json& member) { return member.is_structured(); });
+}
+
+void writeScalar(std::string& out, const Json& value) {
+    switch (value.type()) {
+    case Json::value_t::string: out += json_string(value.get_ref<const std::string&>()); break;
+    case Json::value_t::boolean: out += value.get<bool>() ? "true" : "false"; break;
+    case Json::value_t::number_unsigned: out += std::to_string(value.get<uint64_t>()); break;
+    case Json::value_t::number_integer: out += std::to_string(value.get<int64_t>()); break;
+    default: out += "null"; break;  // the document holds no other kind of value
     }
-    json << ", \"volume_tag\": " << (element.volumeTag ? json_string(*element.volumeTag) : "null") << "}"
-         << (last ? "\n" : ",\n");
+}
+
+void writeValue(std::string& out, const Json& value, size_t indent, bool expanded);
+
+void writeMembers(std::string& out, const Json& value, size_t indent, bool expanded) {
+    bool first = true;
+    const auto begin = [&] {
+        if (!first) out += expanded ? "," : ", ";
+        first = false;
+        if (expanded) {
+            out += '\n';
+            out.append(indent + 2, ' ');
+        }
+    };
+    if (value.is_object()) {
+        for (const auto& member : value.items()) {
+            begin();
+            out += json_string(member.key()) + ": ";
+            writeValue(out, member.value(), indent + 2, holdsOnlyContainers(member.value()));
+        }
+    } else {
+        for (const Json& member : value) {
+            begin();
+            writeValue(out, member, indent + 2, holdsOnlyContainers(member));
+        }
+    }
+    if (expanded) {
+        out += '\n';
+        out.append(indent, ' ');
+    }
+}
+
+void writeValue(std::string& out, const Json& value, size_t indent, bool expanded) {
+    if (!value.is_structured()) {
+        writeScalar(out, value);
+        return;
+    }
+    out += value.is_object() ? '{' : '[';
+    writeMembers(out, value, indent, expanded);
+    out += value.is_object() ? '}' : ']';
 }
 
 }  // namespace
@@ -72,44 +133,36 @@ std::string json_string(const std::string& text) {
 std::string format_status_json(const ChangerInventory& inventory, const ChangerIdentity& identity,
                                const std::string& name, const TargetAddress& target) {
     const ElementAddressAssignment& a = inventory.assignment;
-    std::ostringstream json;
-    json << "{\n";
+    Json document;
     // The layout's version: a reader checks it before relying on the keys.
-    json << "  \"schema\": " << kStatusJsonSchema << ",\n";
-    json << "  \"changer\": " << json_string(name) << ",\n";
-    json << "  \"target\": {\"host_adapter\": " << unsigned{target.hostAdapter}
-         << ", \"target_id\": " << unsigned{target.targetId} << ", \"lun\": " << unsigned{target.lun} << "},\n";
-    json << "  \"identity\": {\"vendor\": " << json_string(withoutTrailingBlanks(identity.vendor))
-         << ", \"product\": " << json_string(withoutTrailingBlanks(identity.product))
-         << ", \"revision\": " << json_string(withoutTrailingBlanks(identity.revision)) << "},\n";
-    json << "  \"volume_tags\": " << (inventory.volumeTagsReported ? "true" : "false") << ",\n";
-    json << "  \"drives\": " << inventory.drives.size() << ",\n";
-    json << "  \"slots\": " << inventory.slot_count() << ",\n";
-    json << "  \"import_export\": " << inventory.ports.size() << ",\n";
-    json << "  \"geometry\": {\n";
-    geometryEntry(json, "transport", a.firstTransport, a.transportCount, false);
-    geometryEntry(json, "storage", a.firstStorage, a.storageCount, false);
-    geometryEntry(json, "import_export", a.firstImportExport, a.importExportCount, false);
-    geometryEntry(json, "data_transfer", a.firstDataTransfer, a.dataTransferCount, true);
-    json << "  },\n";
-    json << "  \"elements\": [\n";
-    const size_t total = inventory.transports.size() + inventory.drives.size() + inventory.slot_count();
-    size_t written = 0;
-    const auto emit = [&](const Element& element, size_t number) {
-        ++written;
-        elementEntry(json, inventory, element, number, written == total);
-    };
+    document["schema"] = kStatusJsonSchema;
+    document["changer"] = name;
+    document["target"] = Json{{"host_adapter", target.hostAdapter}, {"target_id", target.targetId}, {"lun", target.lun}};
+    document["identity"] = Json{{"vendor", withoutTrailingBlanks(identity.vendor)},
+                                {"product", withoutTrailingBlanks(identity.product)},
+                                {"revision", withoutTrailingBlanks(identity.revision)}};
+    document["volume_tags"] = inventory.volumeTagsReported;
+    document["drives"] = inventory.drives.size();
+    document["slots"] = inventory.slot_count();
+    document["import_export"] = inventory.ports.size();
+    document["geometry"] = Json{{"transport", geometryEntry(a.firstTransport, a.transportCount)},
+                                {"storage", geometryEntry(a.firstStorage, a.storageCount)},
+                                {"import_export", geometryEntry(a.firstImportExport, a.importExportCount)},
+                                {"data_transfer", geometryEntry(a.firstDataTransfer, a.dataTransferCount)}};
+    Json elements = Json::array();
     for (size_t i = 0; i < inventory.transports.size(); ++i)
-        emit(inventory.transports[i], i);
+        elements.push_back(elementEntry(inventory, inventory.transports[i], i));
     for (size_t i = 0; i < inventory.drives.size(); ++i)
-        emit(inventory.drives[i], i);
+        elements.push_back(elementEntry(inventory, inventory.drives[i], i));
     for (size_t i = 0; i < inventory.storage.size(); ++i)
-        emit(inventory.storage[i], i + 1);
+        elements.push_back(elementEntry(inventory, inventory.storage[i], i + 1));
     for (size_t i = 0; i < inventory.ports.size(); ++i)
-        emit(inventory.ports[i], inventory.storage.size() + i + 1);
-    json << "  ]\n";
-    json << "}\n";
-    return json.str();
+        elements.push_back(elementEntry(inventory, inventory.ports[i], inventory.storage.size() + i + 1));
+    document["elements"] = std::move(elements);
+
+    std::string out;
+    writeValue(out, document, 0, true);
+    return out + "\n";
 }
 
 }  // namespace karvel::ctl

@@ -55,6 +55,33 @@ TEST(StatusJson, WholeDocument) {
               "}\n");
 }
 
+// A changer that reports no element keeps the list's two lines; bytes outside printable ASCII
+// in any text are escaped as \u00XX, DEL and line feed included.
+TEST(StatusJson, EmptyListAndEscapedBytes) {
+    ChangerInventory inventory;
+    inventory.assignment = ElementAddressAssignment{0, 0, 0, 0, 0, 0, 0, 0};
+    const ChangerIdentity identity{8, "A\x7F", "B\n", "\xE9"};
+    EXPECT_EQ(format_status_json(inventory, identity, "x\ty", TargetAddress{}),
+              "{\n"
+              "  \"schema\": 1,\n"
+              "  \"changer\": \"x\\u0009y\",\n"
+              "  \"target\": {\"host_adapter\": 0, \"target_id\": 0, \"lun\": 0},\n"
+              "  \"identity\": {\"vendor\": \"A\\u007f\", \"product\": \"B\\u000a\", \"revision\": \"\\u00e9\"},\n"
+              "  \"volume_tags\": false,\n"
+              "  \"drives\": 0,\n"
+              "  \"slots\": 0,\n"
+              "  \"import_export\": 0,\n"
+              "  \"geometry\": {\n"
+              "    \"transport\": {\"first\": 0, \"count\": 0},\n"
+              "    \"storage\": {\"first\": 0, \"count\": 0},\n"
+              "    \"import_export\": {\"first\": 0, \"count\": 0},\n"
+              "    \"data_transfer\": {\"first\": 0, \"count\": 0}\n"
+              "  },\n"
+              "  \"elements\": [\n"
+              "  ]\n"
+              "}\n");
+}
+
 TEST(StatusJson, SourceThatNamesNoSlotHasANullSlotNumber) {
     ChangerInventory inventory;
     inventory.drives = {element(ElementType::dataTransfer, 0x4000, true, 0x4001),
