@@ -25,7 +25,7 @@ TgtChanger* changer = nullptr;
 // READ ELEMENT STATUS of the ten storage elements: headers and ten 16-byte descriptors.
 constexpr uint32_t kReportLength = 16 + 10 * 16;
 
-std::vector<uint8_t> read_element_status_cdb() {
+std::vector<uint8_t> readElementStatusCdb() {
     uint16_t first = changer->layout().firstSlot;
     return {0xB8, 0x02, uint8_t(first >> 8), uint8_t(first), 0x00, 10, 0, 0, 0, uint8_t(kReportLength), 0, 0};
 }
@@ -44,7 +44,7 @@ void BM_AspiLayer(benchmark::State& state) {
         return SendASPI32Command(&srb);
     };
     send({0, 0, 0, 0, 0, 0}, 0);  // opens the session and takes its unit attention
-    std::vector<uint8_t> cdb = read_element_status_cdb();
+    std::vector<uint8_t> cdb = readElementStatusCdb();
     for (auto _ : state) {
         if (send(cdb, kReportLength) != SS_COMP) {
             state.SkipWithError("READ ELEMENT STATUS failed through the layer");
@@ -65,7 +65,7 @@ void BM_PlainLibiscsi(benchmark::State& state) {
         iscsi_destroy_context(context);
         return;
     }
-    std::vector<uint8_t> cdb = read_element_status_cdb();
+    std::vector<uint8_t> cdb = readElementStatusCdb();
     for (auto _ : state) {
         scsi_task* task = scsi_create_task(static_cast<int>(cdb.size()), cdb.data(), SCSI_XFER_READ, kReportLength);
         task = iscsi_scsi_command_sync(context, TgtChanger::kChangerLun, task, nullptr);

@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kMoveMs = 100;
 constexpr int kInitMs = 100;
-std::string g_statePath;
+std::string gStatePath;
 
 double seconds(clockid_t clock) {
     timespec t{};
@@ -37,7 +37,7 @@ double seconds(clockid_t clock) {
 // A fresh jukebox of the given seed and a dialog opened on it.
 struct Opened {
     explicit Opened(const aspi::sim::Seed& seed) {
-        aspi::sim::create_state(g_statePath, seed);
+        aspi::sim::createState(gStatePath, seed);
         app.m_adapterCount = static_cast<uint8_t>(GetAspi32Info() & 0xFF);
         dlg = std::make_unique<CChangerDlg>(app);
         dlg->createWindow();
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     file.write(QStringLiteral("sim jukebox.state move_ms=%1 init_ms=%2\n").arg(kMoveMs).arg(kInitMs).toUtf8());
     file.close();
     setenv("ASPI32_CONFIG", config.toLocal8Bit().constData(), 1);
-    g_statePath = dir.filePath(QStringLiteral("jukebox.state")).toStdString();
+    gStatePath = dir.filePath(QStringLiteral("jukebox.state")).toStdString();
 
     QApplication application(argc, argv);
     karvel::ui::setApplicationName(QStringLiteral("karvel"));

@@ -26,7 +26,7 @@ extern char** environ;
 
 namespace {
 
-std::string g_self;
+std::string gSelf;
 
 // Shows the main dialog and closes it as soon as its first paint has run.
 class FirstPaintServices final : public karvel::ui::ModalServices, public QObject {
@@ -72,10 +72,10 @@ void BM_ProcessStartToFirstPaint250Slots(benchmark::State& state) {
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     char child[] = "--child";
-    char* args[] = {g_self.data(), child, nullptr};
+    char* args[] = {gSelf.data(), child, nullptr};
     const auto runOnce = [&] {
         pid_t pid = 0;
-        if (posix_spawn(&pid, g_self.c_str(), nullptr, nullptr, args, environ) != 0) {
+        if (posix_spawn(&pid, gSelf.c_str(), nullptr, nullptr, args, environ) != 0) {
             state.SkipWithError("cannot start the child");
             return;
         }
@@ -96,7 +96,7 @@ BENCHMARK(BM_ProcessStartToFirstPaint250Slots)->Unit(benchmark::kMillisecond)->U
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--child") == 0)
         return runChild(argc, argv);
-    g_self = std::filesystem::canonical("/proc/self/exe").string();
+    gSelf = std::filesystem::canonical("/proc/self/exe").string();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -16,7 +16,7 @@ aspi::TransportLine line(const std::string& full) { return {"bench.conf", 1, "si
 void BM_FullEverySlotSingly(benchmark::State& state) {
     std::string full = "full=";
     for (int n = 1; n <= 25600; ++n) full += std::to_string(n) + (n < 25600 ? "," : "");
-    for (auto _ : state) benchmark::DoNotOptimize(aspi::sim::parse_sim_line(line(full)));
+    for (auto _ : state) benchmark::DoNotOptimize(aspi::sim::parseSimLine(line(full)));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * full.size()));
 }
 
@@ -27,7 +27,7 @@ void BM_FullOverlappingRanges1MiB(benchmark::State& state) {
     full.pop_back();
     for (auto _ : state) {
         try {
-            aspi::sim::parse_sim_line(line(full));
+            aspi::sim::parseSimLine(line(full));
         } catch (const std::exception& error) {
             benchmark::DoNotOptimize(error.what());
         }

@@ -13,14 +13,14 @@ namespace op = karvel::scsi;
 using karvel::guarded;
 using karvel::kCaughtFailure;
 using karvel::put_be16;
-using karvel::start_command;
+using karvel::startCommand;
 
 }  // namespace
 
 KARVEL_EXPORT uint8_t ExchangeMedium(SRBunion* srb, uint16_t source, uint16_t firstDestination,
                                      uint16_t secondDestination, uint16_t transport) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 12, op::EXCHANGE_MEDIUM);
+        uint8_t* cdb = startCommand(srb, 12, op::EXCHANGE_MEDIUM);
         put_be16(cdb + 2, transport);
         put_be16(cdb + 4, source);
         put_be16(cdb + 6, firstDestination);
@@ -31,7 +31,7 @@ KARVEL_EXPORT uint8_t ExchangeMedium(SRBunion* srb, uint16_t source, uint16_t fi
 
 KARVEL_EXPORT uint8_t InitializeElementStatus(SRBunion* srb) {
     return guarded(kCaughtFailure, [&] {
-        start_command(srb, 6, op::INITIALIZE_ELEMENT_STATUS);
+        startCommand(srb, 6, op::INITIALIZE_ELEMENT_STATUS);
         return CallAspi32(srb);
     });
 }
@@ -39,7 +39,7 @@ KARVEL_EXPORT uint8_t InitializeElementStatus(SRBunion* srb) {
 KARVEL_EXPORT uint8_t MoveMedium(SRBunion* srb, uint16_t source, uint16_t destination,
                                  uint16_t transport) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 12, op::MOVE_MEDIUM);
+        uint8_t* cdb = startCommand(srb, 12, op::MOVE_MEDIUM);
         put_be16(cdb + 2, transport);  // 0: the changer's default transport
         put_be16(cdb + 4, source);
         put_be16(cdb + 6, destination);
@@ -49,7 +49,7 @@ KARVEL_EXPORT uint8_t MoveMedium(SRBunion* srb, uint16_t source, uint16_t destin
 
 KARVEL_EXPORT uint8_t PositionToElement(SRBunion* srb, uint16_t destination, uint16_t transport) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 10, op::POSITION_TO_ELEMENT);
+        uint8_t* cdb = startCommand(srb, 10, op::POSITION_TO_ELEMENT);
         put_be16(cdb + 2, transport);
         put_be16(cdb + 4, destination);
         return CallAspi32(srb);
@@ -62,12 +62,12 @@ KARVEL_EXPORT uint8_t ReadElementStatus(SRBunion* srb, uint8_t elementType, uint
                                         uint16_t count, uint32_t allocationLength,
                                         uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 12, op::READ_ELEMENT_STATUS);
+        uint8_t* cdb = startCommand(srb, 12, op::READ_ELEMENT_STATUS);
         cdb[1] |= elementType;
         put_be16(cdb + 2, start);
         put_be16(cdb + 4, count);
         karvel::put_be24(cdb + 7, allocationLength);
-        karvel::lend_buffer(srb, allocationLength, buffer);
+        karvel::lendBuffer(srb, allocationLength, buffer);
         return CallAspi32(srb);
     });
 }

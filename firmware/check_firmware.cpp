@@ -74,7 +74,7 @@ int RunCheckFirmware(std::span<const std::string_view> args, std::ostream& out, 
 
 }  // namespace karvel::firmware
 
-int check_firmware_main(int argc, char** argv) {
+int checkFirmwareMain(int argc, char** argv) {
     try {
         std::vector<std::string_view> args;
         for (int i = 2; i < argc; ++i) args.emplace_back(argv[i]);

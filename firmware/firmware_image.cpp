@@ -5,14 +5,14 @@
 
 namespace karvel::firmware {
 
-FirmwareImage::FirmwareImage() : bytes_(kFirmwareImageSize, 0xFF) {}
+FirmwareImage::FirmwareImage() : m_bytes(kFirmwareImageSize, 0xFF) {}
 
 bool FirmwareImage::store(int64_t offset, std::span<const uint8_t> data) {
     if (data.empty()) return true;  // a record without data: nothing falls outside
     if (offset < 0 || offset > static_cast<int64_t>(kFirmwareImageSize) ||
         data.size() > kFirmwareImageSize - static_cast<std::size_t>(offset))
         return false;
-    std::copy(data.begin(), data.end(), bytes_.begin() + offset);
+    std::copy(data.begin(), data.end(), m_bytes.begin() + offset);
     return true;
 }
 

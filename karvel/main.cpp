@@ -34,7 +34,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--check-firmware") == 0)
-        return check_firmware_main(argc, argv);
+        return checkFirmwareMain(argc, argv);
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;

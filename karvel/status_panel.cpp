@@ -13,7 +13,7 @@ using namespace karvel;
 namespace {
 
 // The one text buffer the four lines are produced into, in turn.
-char g_statusText[100];
+char gStatusText[100];
 
 }  // namespace
 
@@ -30,19 +30,19 @@ void CChangerDlg::OnPaint() {
 
     m_pSense = m_pSRB->exec.SenseArea;
     const uint8_t status = m_pSRB->exec.SRB_Status;
-    GetASPIstatus(status, g_statusText);
-    setItemText(res::kIdAspiStatus, QString::fromLatin1(g_statusText));
+    GetASPIstatus(status, gStatusText);
+    setItemText(res::kIdAspiStatus, QString::fromLatin1(gStatusText));
     if (status == SS_COMP || status == SS_NO_DEVICE) {
-        g_statusText[0] = '\0';
+        gStatusText[0] = '\0';
         setItemText(res::kIdScsiStatus, QString());
         setItemText(res::kIdSenseKey, QString());
         setItemText(res::kIdAscAscq, QString());
         return;
     }
-    GetSCSIstatus(m_pSRB->exec.SRB_TargStat, g_statusText);
-    setItemText(res::kIdScsiStatus, QString::fromLatin1(g_statusText));
-    GetSenseKey(m_pSense[2] & 0x0F, g_statusText);
-    setItemText(res::kIdSenseKey, QString::fromLatin1(g_statusText));
-    GetASC_ASCQ(m_pSense[12], m_pSense[13], g_statusText);
-    setItemText(res::kIdAscAscq, QString::fromLatin1(g_statusText));
+    GetSCSIstatus(m_pSRB->exec.SRB_TargStat, gStatusText);
+    setItemText(res::kIdScsiStatus, QString::fromLatin1(gStatusText));
+    GetSenseKey(m_pSense[2] & 0x0F, gStatusText);
+    setItemText(res::kIdSenseKey, QString::fromLatin1(gStatusText));
+    GetASC_ASCQ(m_pSense[12], m_pSense[13], gStatusText);
+    setItemText(res::kIdAscAscq, QString::fromLatin1(gStatusText));
 }

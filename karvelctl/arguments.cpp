@@ -6,7 +6,7 @@
 
 namespace karvel::ctl {
 
-std::optional<CommandLine> parse_command_line(const std::vector<std::string>& args, std::string& why) {
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& why) {
     CommandLine line;
     size_t i = 0;
     for (; i < args.size(); ++i) {
@@ -43,7 +43,7 @@ bool CommandArguments::has(std::string_view flag) const {
     return std::find(flags.begin(), flags.end(), flag) != flags.end();
 }
 
-std::optional<CommandArguments> parse_command_arguments(const std::vector<std::string>& args,
+std::optional<CommandArguments> parseCommandArguments(const std::vector<std::string>& args,
                                                         std::initializer_list<std::string_view> allowed,
                                                         size_t maxPositionals, std::string& why) {
     CommandArguments parsed;
@@ -70,7 +70,7 @@ std::optional<CommandArguments> parse_command_arguments(const std::vector<std::s
     return parsed;
 }
 
-std::optional<unsigned> parse_decimal(std::string_view text, unsigned minimum, unsigned maximum) {
+std::optional<unsigned> parseDecimal(std::string_view text, unsigned minimum, unsigned maximum) {
     if (text.empty() || text.size() > 9 || text[0] < '0' || text[0] > '9')
         return std::nullopt;
     unsigned value = 0;

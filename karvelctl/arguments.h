@@ -20,7 +20,7 @@ struct CommandLine {
 
 // Returns the global options and the command in args (without the program name), or nothing
 // with the reason in why.
-std::optional<CommandLine> parse_command_line(const std::vector<std::string>& args, std::string& why);
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string& why);
 
 struct CommandArguments {
     std::vector<std::string> positionals;
@@ -33,11 +33,11 @@ struct CommandArguments {
 // Returns a command's words split into positionals and flags (words starting with '-' and
 // not a number; "--" ends the flags), or nothing with why when a flag is not in allowed or
 // there are more than maxPositionals positionals.
-std::optional<CommandArguments> parse_command_arguments(const std::vector<std::string>& args,
+std::optional<CommandArguments> parseCommandArguments(const std::vector<std::string>& args,
                                                         std::initializer_list<std::string_view> allowed,
                                                         size_t maxPositionals, std::string& why);
 
 // Returns the decimal number text is when it lies in [minimum, maximum], else nothing.
-std::optional<unsigned> parse_decimal(std::string_view text, unsigned minimum, unsigned maximum);
+std::optional<unsigned> parseDecimal(std::string_view text, unsigned minimum, unsigned maximum);
 
 }  // namespace karvel::ctl

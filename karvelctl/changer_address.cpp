@@ -65,19 +65,19 @@ std::optional<std::string> readAddressFile(const std::string& path, unsigned& li
 }
 
 std::optional<TargetAddress> resolveAddressText(const std::string& text, std::string& why) {
-    if (is_iscsi_address(text))
-        return use_iscsi_address(text, why);
+    if (isIscsiAddress(text))
+        return useIscsiAddress(text, why);
     if (text.starts_with("/dev/"))
-        return use_sg_device_address(text, why);
+        return useSgDeviceAddress(text, why);
     return model::parseTargetAddress(text, why);
 }
 
 }  // namespace
 
-std::optional<TargetAddress> resolve_changer_address(const std::string& text, std::string& why) {
+std::optional<TargetAddress> resolveChangerAddress(const std::string& text, std::string& why) {
     // A regular file names the changer by its first line (for clients that insist on a device
     // file that exists); a file named like an address is not looked for.
-    if (!is_iscsi_address(text) && !text.starts_with("/dev/") && std::count(text.begin(), text.end(), ':') != 2 &&
+    if (!isIscsiAddress(text) && !text.starts_with("/dev/") && std::count(text.begin(), text.end(), ':') != 2 &&
         isRegularFile(text)) {
         unsigned lineNumber = 0;
         const std::optional<std::string> inner = readAddressFile(text, lineNumber, why);
@@ -96,7 +96,7 @@ std::optional<TargetAddress> resolve_changer_address(const std::string& text, st
     return resolveAddressText(text, why);
 }
 
-std::string format_target_address(const TargetAddress& target) {
+std::string formatTargetAddress(const TargetAddress& target) {
     return model::formatTargetAddress(target);
 }
 

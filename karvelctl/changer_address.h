@@ -13,9 +13,9 @@ namespace karvel::ctl {
 // host adapter, target id and LUN of the user's layer configuration), /dev/sgN or
 // iscsi://HOST[:PORT]/IQN/LUN (each served through a private one-line configuration that
 // this call puts in place). Must be called before the first call into the ASPI layer.
-std::optional<TargetAddress> resolve_changer_address(const std::string& text, std::string& why);
+std::optional<TargetAddress> resolveChangerAddress(const std::string& text, std::string& why);
 
 // Returns "H:T:L" for target.
-std::string format_target_address(const TargetAddress& target);
+std::string formatTargetAddress(const TargetAddress& target);
 
 }  // namespace karvel::ctl

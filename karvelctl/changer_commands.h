@@ -7,19 +7,19 @@
 
 namespace karvel::ctl {
 
-int run_status(CommandContext& context);
-int run_inquiry(CommandContext& context);
-int run_list(CommandContext& context);
-int run_load(CommandContext& context);
-int run_unload(CommandContext& context);
-int run_transfer(CommandContext& context);
-int run_exchange(CommandContext& context);
-int run_position(CommandContext& context);
-int run_inventory(CommandContext& context);
-int run_first(CommandContext& context);
-int run_last(CommandContext& context);
-int run_next(CommandContext& context);
-int run_previous(CommandContext& context);
-int run_eject(CommandContext& context);
+int runStatus(CommandContext& context);
+int runInquiry(CommandContext& context);
+int runList(CommandContext& context);
+int runLoad(CommandContext& context);
+int runUnload(CommandContext& context);
+int runTransfer(CommandContext& context);
+int runExchange(CommandContext& context);
+int runPosition(CommandContext& context);
+int runInventory(CommandContext& context);
+int runFirst(CommandContext& context);
+int runLast(CommandContext& context);
+int runNext(CommandContext& context);
+int runPrevious(CommandContext& context);
+int runEject(CommandContext& context);
 
 }  // namespace karvel::ctl

@@ -4,13 +4,13 @@
 namespace karvel::ctl {
 
 const Element* ChangerInventory::slot(unsigned number) const {
-    if (number == 0 || number > slot_count())
+    if (number == 0 || number > slotCount())
         return nullptr;
     const size_t index = number - 1;
     return index < storage.size() ? &storage[index] : &ports[index - storage.size()];
 }
 
-std::optional<unsigned> ChangerInventory::slot_number_of(uint16_t address) const {
+std::optional<unsigned> ChangerInventory::slotNumberOf(uint16_t address) const {
     for (size_t i = 0; i < storage.size(); ++i)
         if (storage[i].address == address)
             return static_cast<unsigned>(i + 1);

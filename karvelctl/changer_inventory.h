@@ -39,11 +39,11 @@ struct ChangerInventory {
     std::vector<Element> drives;
 
     // Returns the number of slots: storage elements and import/export ports.
-    size_t slot_count() const { return storage.size() + ports.size(); }
+    size_t slotCount() const { return storage.size() + ports.size(); }
     // Returns the element of slot number (1-based), or null when there is no such slot.
     const Element* slot(unsigned number) const;
     // Returns the slot number of address, or nothing when it is no slot.
-    std::optional<unsigned> slot_number_of(uint16_t address) const;
+    std::optional<unsigned> slotNumberOf(uint16_t address) const;
     // Returns the drive number (0-based), or null when there is no such drive.
     const Element* drive(unsigned number) const;
 };

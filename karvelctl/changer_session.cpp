@@ -49,7 +49,7 @@ bool unitAttention(const SRBunion& srb) {
         return false;
     std::array<uint8_t, SRB_SENSE_AREA_LEN> sense{};
     std::copy(std::begin(srb.exec.SenseArea), std::end(srb.exec.SenseArea), sense.begin());
-    return sense_codes(sense).key == scsi::UNIT_ATTENTION;
+    return senseCodes(sense).key == scsi::UNIT_ATTENTION;
 }
 
 // Returns the field as the device sent it, padding included, up to a NUL (a short answer's
@@ -62,22 +62,22 @@ std::string fieldText(const uint8_t* data, size_t from, size_t count) {
 
 }  // namespace
 
-ChangerSession::ChangerSession(TargetAddress target, std::string name) : target_(target), name_(std::move(name)) {
-    block_.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
-    block_.exec.SRB_Status = SS_COMP;
-    block_.exec.SRB_HaId = target.hostAdapter;
-    block_.exec.SRB_Target = target.targetId;
-    block_.exec.SRB_Lun = target.lun;
+ChangerSession::ChangerSession(TargetAddress target, std::string name) : m_target(target), m_name(std::move(name)) {
+    m_block.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
+    m_block.exec.SRB_Status = SS_COMP;
+    m_block.exec.SRB_HaId = target.hostAdapter;
+    m_block.exec.SRB_Target = target.targetId;
+    m_block.exec.SRB_Lun = target.lun;
 }
 
-void ChangerSession::test_unit_ready() {
-    TestUnitReady(&block_);
+void ChangerSession::testUnitReady() {
+    TestUnitReady(&m_block);
 }
 
-std::optional<FailedRequest> ChangerSession::read_identity(ChangerIdentity& identity) {
+std::optional<FailedRequest> ChangerSession::readIdentity(ChangerIdentity& identity) {
     std::array<uint8_t, 64> data{};
-    if (Inquiry(&block_, data.data()) != SS_COMP)
-        return failed_request("INQUIRY Command Failed", block_);
+    if (Inquiry(&m_block, data.data()) != SS_COMP)
+        return failedRequest("INQUIRY Command Failed", m_block);
     identity.deviceType = data[0] & 0x1F;
     identity.vendor = fieldText(data.data(), 8, 8);
     identity.product = fieldText(data.data(), 16, 16);
@@ -86,31 +86,31 @@ std::optional<FailedRequest> ChangerSession::read_identity(ChangerIdentity& iden
     return std::nullopt;
 }
 
-std::optional<FailedRequest> ChangerSession::read_assignment(ElementAddressAssignment& assignment) {
+std::optional<FailedRequest> ChangerSession::readAssignment(ElementAddressAssignment& assignment) {
     std::array<uint8_t, kModeSenseLength> data{};
     const char* heading = "Mode sense (0x1A) for Page 0x1D failed";
-    if (ModeSense6(&block_, 0, 0, model::kElementAddressPageCode, kModeSenseLength, data.data()) != SS_COMP)
-        return failed_request(heading, block_);
+    if (ModeSense6(&m_block, 0, 0, model::kElementAddressPageCode, kModeSenseLength, data.data()) != SS_COMP)
+        return failedRequest(heading, m_block);
     const model::ElementAddressPage page = model::readElementAddressPage(data, data.size());
     if (page.fault != model::ElementAddressPageFault::none)
-        return unusable_answer(heading, model::elementAddressPageFaultText(page.fault));
+        return unusableAnswer(heading, model::elementAddressPageFaultText(page.fault));
     assignment = page.assignment;
     return std::nullopt;
 }
 
-uint8_t ChangerSession::read_element_status(uint8_t typeAndFlags, uint16_t start, uint16_t count,
+uint8_t ChangerSession::readElementStatus(uint8_t typeAndFlags, uint16_t start, uint16_t count,
                                             std::vector<uint8_t>& data) {
     const uint32_t length = kStatusHeadersLength + uint32_t{count} * kBytesPerDescriptor;
     data.assign(length, 0);
-    uint8_t status = ReadElementStatus(&block_, typeAndFlags, start, count, length, data.data());
-    if (unitAttention(block_)) {  // another initiator reset the changer: the request was not run
+    uint8_t status = ReadElementStatus(&m_block, typeAndFlags, start, count, length, data.data());
+    if (unitAttention(m_block)) {  // another initiator reset the changer: the request was not run
         data.assign(length, 0);
-        status = ReadElementStatus(&block_, typeAndFlags, start, count, length, data.data());
+        status = ReadElementStatus(&m_block, typeAndFlags, start, count, length, data.data());
     }
     return status;
 }
 
-std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uint16_t first, uint16_t count,
+std::optional<FailedRequest> ChangerSession::readElements(ElementType type, uint16_t first, uint16_t count,
                                                            std::vector<Element>& into) {
     const uint32_t end = uint32_t{first} + count;
     uint32_t start = first;
@@ -119,15 +119,15 @@ std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uin
         const uint16_t wanted = static_cast<uint16_t>(std::min<uint32_t>(end - start, kElementsPerRequest));
         const uint8_t code = model::elementTypeCode(type);
         uint8_t status = SS_COMP;
-        if (!tagsRefused_ && tagsWanted_) {
-            status = read_element_status(code | kVolumeTagRequest, static_cast<uint16_t>(start), wanted, data);
-            if (status != SS_COMP && checkCondition(block_))
-                tagsRefused_ = true;  // asked once; every later request goes without tags
+        if (!m_tagsRefused && m_tagsWanted) {
+            status = readElementStatus(code | kVolumeTagRequest, static_cast<uint16_t>(start), wanted, data);
+            if (status != SS_COMP && checkCondition(m_block))
+                m_tagsRefused = true;  // asked once; every later request goes without tags
         }
-        if (tagsRefused_ || !tagsWanted_)
-            status = read_element_status(code, static_cast<uint16_t>(start), wanted, data);
+        if (m_tagsRefused || !m_tagsWanted)
+            status = readElementStatus(code, static_cast<uint16_t>(start), wanted, data);
         if (status != SS_COMP)
-            return failed_request("READ ELEMENT STATUS Command Failed", block_);
+            return failedRequest("READ ELEMENT STATUS Command Failed", m_block);
         const size_t before = into.size();
         if (model::readElementStatus(data, data.size(), type, start, end, into) == 0)
             break;  // the changer reports no more of them
@@ -139,9 +139,9 @@ std::optional<FailedRequest> ChangerSession::read_elements(ElementType type, uin
     return std::nullopt;
 }
 
-std::optional<FailedRequest> ChangerSession::read_inventory(ChangerInventory& inventory) {
+std::optional<FailedRequest> ChangerSession::readInventory(ChangerInventory& inventory) {
     inventory = ChangerInventory{};
-    if (std::optional<FailedRequest> failed = read_assignment(inventory.assignment))
+    if (std::optional<FailedRequest> failed = readAssignment(inventory.assignment))
         return failed;
     const ElementAddressAssignment& a = inventory.assignment;
     struct Range {
@@ -157,12 +157,12 @@ std::optional<FailedRequest> ChangerSession::read_inventory(ChangerInventory& in
         {ElementType::dataTransfer, a.firstDataTransfer, a.dataTransferCount, &inventory.drives},
     };
     for (const Range& range : ranges) {
-        if (std::optional<FailedRequest> failed = read_elements(range.type, range.first, range.count, *range.into))
+        if (std::optional<FailedRequest> failed = readElements(range.type, range.first, range.count, *range.into))
             return failed;
         std::stable_sort(range.into->begin(), range.into->end(),
                          [](const Element& x, const Element& y) { return x.address < y.address; });
     }
-    inventory.volumeTagsReported = tagsWanted_ && !tagsRefused_;
+    inventory.volumeTagsReported = m_tagsWanted && !m_tagsRefused;
     return std::nullopt;
 }
 
@@ -170,7 +170,7 @@ std::optional<FailedRequest> ChangerSession::move(uint16_t transport, uint16_t s
                                                   const MoveModifiers& modifiers) {
     uint8_t status;
     if (!modifiers.invert && modifiers.eepos == 0) {
-        status = MoveMedium(&block_, source, destination, transport);
+        status = MoveMedium(&m_block, source, destination, transport);
     } else {
         uint8_t cdb[12] = {kMoveMedium};
         put_be16(cdb + 2, transport);
@@ -178,11 +178,11 @@ std::optional<FailedRequest> ChangerSession::move(uint16_t transport, uint16_t s
         put_be16(cdb + 6, destination);
         cdb[10] = modifiers.invert ? 0x01 : 0x00;
         cdb[11] = static_cast<uint8_t>(modifiers.eepos << 6);
-        status = send_cdb(cdb, sizeof cdb);
+        status = sendCdb(cdb, sizeof cdb);
     }
     if (status == SS_COMP)
         return std::nullopt;
-    return move_failure("MOVE MEDIUM from Element Address " + decimal(source) + " to " + decimal(destination) +
+    return moveFailure("MOVE MEDIUM from Element Address " + decimal(source) + " to " + decimal(destination) +
                             " Failed",
                         source, destination);
 }
@@ -191,7 +191,7 @@ std::optional<FailedRequest> ChangerSession::exchange(uint16_t transport, uint16
                                                       uint16_t secondDestination, const MoveModifiers& modifiers) {
     uint8_t status;
     if (!modifiers.invert && !modifiers.invert2 && modifiers.eepos == 0) {
-        status = ExchangeMedium(&block_, source, firstDestination, secondDestination, transport);
+        status = ExchangeMedium(&m_block, source, firstDestination, secondDestination, transport);
     } else {
         // Where mtx puts them: the first invert bit in byte 10, the second in byte 1.
         uint8_t cdb[12] = {kExchangeMedium};
@@ -202,49 +202,49 @@ std::optional<FailedRequest> ChangerSession::exchange(uint16_t transport, uint16
         put_be16(cdb + 8, secondDestination);
         cdb[10] = modifiers.invert ? 0x02 : 0x00;
         cdb[11] = static_cast<uint8_t>(modifiers.eepos << 6);
-        status = send_cdb(cdb, sizeof cdb);
+        status = sendCdb(cdb, sizeof cdb);
     }
     if (status == SS_COMP)
         return std::nullopt;
-    return move_failure("EXCHANGE MEDIUM from Element Address " + decimal(source) + " to " +
+    return moveFailure("EXCHANGE MEDIUM from Element Address " + decimal(source) + " to " +
                             decimal(firstDestination) + " Failed",
                         source, firstDestination);
 }
 
 std::optional<FailedRequest> ChangerSession::position(uint16_t transport, uint16_t destination) {
-    if (PositionToElement(&block_, destination, transport) == SS_COMP)
+    if (PositionToElement(&m_block, destination, transport) == SS_COMP)
         return std::nullopt;
-    FailedRequest failure = failed_request("Could not position transport", block_);
+    FailedRequest failure = failedRequest("Could not position transport", m_block);
     failure.senseLines = false;
     return failure;
 }
 
-std::optional<FailedRequest> ChangerSession::initialize_element_status() {
-    if (InitializeElementStatus(&block_) == SS_COMP)
+std::optional<FailedRequest> ChangerSession::initializeElementStatus() {
+    if (InitializeElementStatus(&m_block) == SS_COMP)
         return std::nullopt;
-    return failed_request("INITIALIZE ELEMENT STATUS Failed", block_);
+    return failedRequest("INITIALIZE ELEMENT STATUS Failed", m_block);
 }
 
 std::optional<FailedRequest> ChangerSession::eject() {
     const uint8_t cdb[6] = {kStartStopUnit, 0, 0, 0, kLoadEject, 0};
-    if (send_cdb(cdb, sizeof cdb) == SS_COMP)
+    if (sendCdb(cdb, sizeof cdb) == SS_COMP)
         return std::nullopt;
-    FailedRequest failure = failed_request("Eject (0x1B) failed", block_);
+    FailedRequest failure = failedRequest("Eject (0x1B) failed", m_block);
     failure.trailer = "mtx:eject failed";
     return failure;
 }
 
-uint8_t ChangerSession::send_cdb(const uint8_t* cdb, uint8_t length) {
-    InitSRBexecute(&block_, length);
-    std::copy(cdb, cdb + length, block_.exec.CDBByte);
-    return CallAspi32(&block_);
+uint8_t ChangerSession::sendCdb(const uint8_t* cdb, uint8_t length) {
+    InitSRBexecute(&m_block, length);
+    std::copy(cdb, cdb + length, m_block.exec.CDBByte);
+    return CallAspi32(&m_block);
 }
 
-FailedRequest ChangerSession::move_failure(std::string heading, uint16_t source, uint16_t destination) const {
-    FailedRequest failure = failed_request(std::move(heading), block_);
-    if (!checkCondition(block_))
+FailedRequest ChangerSession::moveFailure(std::string heading, uint16_t source, uint16_t destination) const {
+    FailedRequest failure = failedRequest(std::move(heading), m_block);
+    if (!checkCondition(m_block))
         return failure;
-    const SenseCodes codes = sense_codes(failure.sense);
+    const SenseCodes codes = senseCodes(failure.sense);
     if (codes.asc == 0x3B && codes.ascq == 0x0E)
         failure.heading = "Source Element Address " + decimal(source) + " is Empty";
     else if (codes.asc == 0x3B && codes.ascq == 0x0D)
@@ -257,15 +257,15 @@ FailedRequest ChangerSession::move_failure(std::string heading, uint16_t source,
     return failure;
 }
 
-std::optional<uint8_t> ready_adapter_count() {
+std::optional<uint8_t> readyAdapterCount() {
     const uint32_t support = GetAspi32Info();
     if (((support >> 8) & 0xFF) != SS_COMP)
         return std::nullopt;
     return static_cast<uint8_t>(support & 0xFF);
 }
 
-std::string no_changer_found(uint8_t adapters) {
-    const std::string path = aspi::config_path();
+std::string noChangerFound(uint8_t adapters) {
+    const std::string path = aspi::configPath();
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0)
         return "no changer found on the " + std::to_string(adapters) + " host adapter" + (adapters == 1 ? "" : "s") +
@@ -276,18 +276,18 @@ std::string no_changer_found(uint8_t adapters) {
            " SCSI host" + (adapters == 1 ? "" : "s") + " the sg default found";
 }
 
-std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
+std::unique_ptr<ChangerSession> openChangerSession(const std::optional<std::string>& address,
                                                      OpenFailure& failure) {
     std::optional<TargetAddress> named;
     if (address) {
         std::string why;
-        named = resolve_changer_address(*address, why);
+        named = resolveChangerAddress(*address, why);
         if (!named) {
             failure = OpenFailure{kExitUsage, "-f " + why};
             return nullptr;
         }
     }
-    const std::optional<uint8_t> adapters = ready_adapter_count();
+    const std::optional<uint8_t> adapters = readyAdapterCount();
     if (!adapters) {
         failure = OpenFailure{kExitNoChanger, "the ASPI layer is not ready"};
         return nullptr;
@@ -307,19 +307,19 @@ std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::st
         target = *named;
         name = *address;
     } else {
-        const TargetAddress saved = read_saved_target();
+        const TargetAddress saved = readSavedTarget();
         target = FindChanger(probe, saved, *adapters);
         // FindChanger falls back to the saved target; when that is no changer either, nothing was found.
         SRBunion check{};
         if (model::probeTarget(check, target) != SS_COMP || check.gdev.SRB_DeviceType != kMediumChanger) {
-            failure = OpenFailure{kExitNoChanger, no_changer_found(*adapters)};
+            failure = OpenFailure{kExitNoChanger, noChangerFound(*adapters)};
             return nullptr;
         }
-        name = format_target_address(target);
+        name = formatTargetAddress(target);
     }
 
     auto session = std::make_unique<ChangerSession>(target, name);
-    session->test_unit_ready();
+    session->testUnitReady();
     return session;
 }
 

@@ -28,21 +28,21 @@ public:
     ChangerSession(TargetAddress target, std::string name);
 
     // Returns the changer's address.
-    const TargetAddress& target() const { return target_; }
+    const TargetAddress& target() const { return m_target; }
     // Returns the name `status` prints: the -f text as given, or H:T:L.
-    const std::string& name() const { return name_; }
+    const std::string& name() const { return m_name; }
     // Returns the session's request block, addressed to the changer (owned by the session),
     // for Nevsel and Ostrik commands.
-    SRBunion& request_block() { return block_; }
+    SRBunion& requestBlock() { return m_block; }
 
-    // Each returns nothing when the request(s) completed, else what failed (for report_failure).
+    // Each returns nothing when the request(s) completed, else what failed (for reportFailure).
     // INQUIRY: the changer's identity.
-    std::optional<FailedRequest> read_identity(ChangerIdentity& identity);
+    std::optional<FailedRequest> readIdentity(ChangerIdentity& identity);
     // MODE SENSE page 1Dh: the element address assignment.
-    std::optional<FailedRequest> read_assignment(ElementAddressAssignment& assignment);
+    std::optional<FailedRequest> readAssignment(ElementAddressAssignment& assignment);
     // The assignment, then READ ELEMENT STATUS of every element, with volume tags unless the
     // changer refuses them.
-    std::optional<FailedRequest> read_inventory(ChangerInventory& inventory);
+    std::optional<FailedRequest> readInventory(ChangerInventory& inventory);
     // A move the changer refuses with "source empty" (3Bh/0Eh), "destination full" (3Bh/0Dh)
     // or "medium not present" (3Ah) is headed by mtx's one line for it.
     std::optional<FailedRequest> move(uint16_t transport, uint16_t source, uint16_t destination,
@@ -52,27 +52,27 @@ public:
     // START STOP UNIT with LoEj set: the changer opens its door or ejects its magazine.
     std::optional<FailedRequest> eject();
     // Whether READ ELEMENT STATUS asks for volume tags (mtx's nobarcode clears it).
-    void set_volume_tags_wanted(bool wanted) { tagsWanted_ = wanted; }
+    void setVolumeTagsWanted(bool wanted) { m_tagsWanted = wanted; }
     std::optional<FailedRequest> position(uint16_t transport, uint16_t destination);
-    std::optional<FailedRequest> initialize_element_status();
+    std::optional<FailedRequest> initializeElementStatus();
     // TEST UNIT READY; its outcome only clears a pending unit attention.
-    void test_unit_ready();
+    void testUnitReady();
 
 private:
-    std::optional<FailedRequest> read_elements(ElementType type, uint16_t first, uint16_t count,
+    std::optional<FailedRequest> readElements(ElementType type, uint16_t first, uint16_t count,
                                                std::vector<Element>& into);
     // Sends cdb (length bytes, no data phase) to the changer; returns its status.
-    uint8_t send_cdb(const uint8_t* cdb, uint8_t length);
+    uint8_t sendCdb(const uint8_t* cdb, uint8_t length);
     // Returns the report of the move that just failed, headed by mtx's line for its sense.
-    FailedRequest move_failure(std::string heading, uint16_t source, uint16_t destination) const;
+    FailedRequest moveFailure(std::string heading, uint16_t source, uint16_t destination) const;
     // Sends one READ ELEMENT STATUS into data; returns its status.
-    uint8_t read_element_status(uint8_t typeAndFlags, uint16_t start, uint16_t count, std::vector<uint8_t>& data);
+    uint8_t readElementStatus(uint8_t typeAndFlags, uint16_t start, uint16_t count, std::vector<uint8_t>& data);
 
-    TargetAddress target_;
-    std::string name_;
-    SRBunion block_{};
-    bool tagsRefused_ = false;
-    bool tagsWanted_ = true;
+    TargetAddress m_target;
+    std::string m_name;
+    SRBunion m_block{};
+    bool m_tagsRefused = false;
+    bool m_tagsWanted = true;
 };
 
 // Why no session could be opened, and the exit code that tells it.
@@ -84,15 +84,15 @@ struct OpenFailure {
 // Returns a session on the changer that address names (-f), or without one on the changer that
 // FindChanger finds (the profile's saved target if that is a medium changer, else the first
 // one the scan finds); null with failure set when the layer is not ready or nothing answers.
-std::unique_ptr<ChangerSession> open_changer_session(const std::optional<std::string>& address,
+std::unique_ptr<ChangerSession> openChangerSession(const std::optional<std::string>& address,
                                                      OpenFailure& failure);
 
 // Returns the line for a scan of adapters host adapters that found no medium changer, naming
 // where it looked (the layer's configuration file, or the sg default when there is none).
-std::string no_changer_found(uint8_t adapters);
+std::string noChangerFound(uint8_t adapters);
 
 // Returns the number of host adapters when the ASPI layer is ready, else nothing (Nevsel has
 // then written its message on stderr).
-std::optional<uint8_t> ready_adapter_count();
+std::optional<uint8_t> readyAdapterCount();
 
 }  // namespace karvel::ctl

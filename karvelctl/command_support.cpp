@@ -32,24 +32,24 @@ std::string commandName(const CommandContext& context) {
 
 }  // namespace
 
-int usage_error(CommandContext& context, const std::string& why) {
+int usageError(CommandContext& context, const std::string& why) {
     context.err << "karvelctl: " << commandName(context) << ": " << escapeLines(why) << '\n';
     if (context.command)
         context.err << "usage: karvelctl [-f ADDRESS] " << context.command->usage << '\n';
     return kExitUsage;
 }
 
-int command_failure(CommandContext& context, const std::string& why) {
+int commandFailure(CommandContext& context, const std::string& why) {
     context.err << "karvelctl: " << commandName(context) << ": " << escapeLines(why) << '\n';
     return kExitFailed;
 }
 
-int request_failure(CommandContext& context, const FailedRequest& failure) {
-    report_failure(context.err, failure);
+int requestFailure(CommandContext& context, const FailedRequest& failure) {
+    reportFailure(context.err, failure);
     return kExitFailed;
 }
 
-int run_showing_progress(CommandContext& context, const std::string& text,
+int runShowingProgress(CommandContext& context, const std::string& text,
                          const std::function<std::optional<FailedRequest>()>& request) {
     std::optional<FailedRequest> failed;
     {
@@ -57,68 +57,68 @@ int run_showing_progress(CommandContext& context, const std::string& text,
         Progress progress(context.out, context.stdoutIsTerminal, text);
         failed = request();
     }
-    return failed ? request_failure(context, *failed) : kExitSuccess;
+    return failed ? requestFailure(context, *failed) : kExitSuccess;
 }
 
-std::optional<CommandArguments> command_arguments(CommandContext& context,
+std::optional<CommandArguments> commandArguments(CommandContext& context,
                                                   std::initializer_list<std::string_view> allowedFlags,
                                                   size_t minPositionals, size_t maxPositionals, int& exit) {
     std::string why;
     std::optional<CommandArguments> parsed =
-        parse_command_arguments(context.arguments, allowedFlags, maxPositionals, why);
+        parseCommandArguments(context.arguments, allowedFlags, maxPositionals, why);
     if (parsed && parsed->positionals.size() < minPositionals) {
         why = "missing argument";
         parsed.reset();
     }
     if (!parsed)
-        exit = usage_error(context, why);
+        exit = usageError(context, why);
     return parsed;
 }
 
-std::optional<ChangerInventory> read_changer_inventory(CommandContext& context, ChangerSession*& session,
+std::optional<ChangerInventory> readChangerInventory(CommandContext& context, ChangerSession*& session,
                                                        int& exit) {
     session = context.changer();
     if (!session) {
-        exit = context.open_failure_exit();
+        exit = context.openFailureExit();
         return std::nullopt;
     }
     ChangerInventory inventory;
-    if (const std::optional<FailedRequest> failed = session->read_inventory(inventory)) {
-        exit = request_failure(context, *failed);
+    if (const std::optional<FailedRequest> failed = session->readInventory(inventory)) {
+        exit = requestFailure(context, *failed);
         return std::nullopt;
     }
     return inventory;
 }
 
-std::optional<unsigned> slot_argument(CommandContext& context, const ChangerInventory& inventory,
+std::optional<unsigned> slotArgument(CommandContext& context, const ChangerInventory& inventory,
                                       const std::string& word, int& exit) {
-    const std::optional<unsigned> number = parse_decimal(word, 1, 65535);
+    const std::optional<unsigned> number = parseDecimal(word, 1, 65535);
     if (number && inventory.slot(*number))
         return number;
-    const std::string range = inventory.slot_count() == 0
+    const std::string range = inventory.slotCount() == 0
                                   ? std::string("the changer has no slots")
-                                  : "slots are 1 to " + std::to_string(inventory.slot_count());
-    exit = usage_error(context, "no slot '" + word + "' (" + range + ")");
+                                  : "slots are 1 to " + std::to_string(inventory.slotCount());
+    exit = usageError(context, "no slot '" + word + "' (" + range + ")");
     return std::nullopt;
 }
 
-std::optional<unsigned> drive_argument(CommandContext& context, const ChangerInventory& inventory,
+std::optional<unsigned> driveArgument(CommandContext& context, const ChangerInventory& inventory,
                                        const std::string& word, int& exit) {
-    const std::optional<unsigned> number = parse_decimal(word, 0, 65535);
+    const std::optional<unsigned> number = parseDecimal(word, 0, 65535);
     if (number && inventory.drive(*number))
         return number;
     const std::string range = inventory.drives.empty()
                                   ? std::string("the changer has no drives")
                                   : "drives are 0 to " + std::to_string(inventory.drives.size() - 1);
-    exit = usage_error(context, "no drive '" + word + "' (" + range + ")");
+    exit = usageError(context, "no drive '" + word + "' (" + range + ")");
     return std::nullopt;
 }
 
-uint16_t moving_transport(const ChangerInventory& inventory) {
+uint16_t movingTransport(const ChangerInventory& inventory) {
     return inventory.assignment.transportCount > 0 ? inventory.assignment.firstTransport : 0;
 }
 
-std::string slot_name(const ChangerInventory& inventory, unsigned number) {
+std::string slotName(const ChangerInventory& inventory, unsigned number) {
     return "Storage Element " + std::to_string(number) + (number > inventory.storage.size() ? " IMPORT/EXPORT" : "");
 }
 

@@ -14,39 +14,39 @@
 namespace karvel::ctl {
 
 // Writes "karvelctl: COMMAND: why" and the command's usage line to err; returns kExitUsage.
-int usage_error(CommandContext& context, const std::string& why);
+int usageError(CommandContext& context, const std::string& why);
 // Writes "karvelctl: COMMAND: why" to err; returns kExitFailed.
-int command_failure(CommandContext& context, const std::string& why);
+int commandFailure(CommandContext& context, const std::string& why);
 // Writes the report of failure to err; returns kExitFailed.
-int request_failure(CommandContext& context, const FailedRequest& failure);
+int requestFailure(CommandContext& context, const FailedRequest& failure);
 
 // Runs request while a progress line shows text (on a terminal only); returns kExitSuccess,
 // or kExitFailed after the report of the failure it returned went to err.
-int run_showing_progress(CommandContext& context, const std::string& text,
+int runShowingProgress(CommandContext& context, const std::string& text,
                          const std::function<std::optional<FailedRequest>()>& request);
 
-// Returns the command's words parsed (see parse_command_arguments), or nothing after a
+// Returns the command's words parsed (see parseCommandArguments), or nothing after a
 // usage error went to err; exit is then kExitUsage.
-std::optional<CommandArguments> command_arguments(CommandContext& context,
+std::optional<CommandArguments> commandArguments(CommandContext& context,
                                                   std::initializer_list<std::string_view> allowedFlags,
                                                   size_t minPositionals, size_t maxPositionals, int& exit);
 
 // Returns the changer's inventory, or nothing with exit set after the reason went to err.
-std::optional<ChangerInventory> read_changer_inventory(CommandContext& context, ChangerSession*& session,
+std::optional<ChangerInventory> readChangerInventory(CommandContext& context, ChangerSession*& session,
                                                        int& exit);
 
 // Returns the slot that word numbers, or nothing after a usage error (exit set).
-std::optional<unsigned> slot_argument(CommandContext& context, const ChangerInventory& inventory,
+std::optional<unsigned> slotArgument(CommandContext& context, const ChangerInventory& inventory,
                                       const std::string& word, int& exit);
 // Returns the drive that word numbers, or nothing after a usage error (exit set).
-std::optional<unsigned> drive_argument(CommandContext& context, const ChangerInventory& inventory,
+std::optional<unsigned> driveArgument(CommandContext& context, const ChangerInventory& inventory,
                                        const std::string& word, int& exit);
 
 // Returns the address of the transport that moves discs: the first of the assignment, or 0
 // (the changer's default) when it reports none.
-uint16_t moving_transport(const ChangerInventory& inventory);
+uint16_t movingTransport(const ChangerInventory& inventory);
 
 // Returns "Storage Element N" or "Storage Element N IMPORT/EXPORT" for slot number.
-std::string slot_name(const ChangerInventory& inventory, unsigned number);
+std::string slotName(const ChangerInventory& inventory, unsigned number);
 
 }  // namespace karvel::ctl

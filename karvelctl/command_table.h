@@ -45,7 +45,7 @@ public:
     // A context for one command; out and err are the caller's and must outlive it; opener is
     // called at most once, by the first changer().
     CommandContext(std::vector<std::string> arguments, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
-                   GlobalOptions global, ChangerOpener opener = open_changer_session_for);
+                   GlobalOptions global, ChangerOpener opener = openChangerSessionFor);
     // A context whose changer is slot's, opened by the first command of the line that needs it.
     CommandContext(std::vector<std::string> arguments, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
                    GlobalOptions global, std::shared_ptr<SessionSlot> slot, MtxSettings settings);
@@ -62,14 +62,14 @@ public:
     // cannot be opened, after the reason went to err ("karvelctl: why").
     ChangerSession* changer();
     // Returns the exit code for the failure to open the changer.
-    int open_failure_exit() const { return slot_->failure.exitCode; }
+    int openFailureExit() const { return m_slot->failure.exitCode; }
 
     // Opens the changer that global names (the default opener).
-    static std::unique_ptr<ChangerSession> open_changer_session_for(const GlobalOptions& global,
+    static std::unique_ptr<ChangerSession> openChangerSessionFor(const GlobalOptions& global,
                                                                     OpenFailure& failure);
 
 private:
-    std::shared_ptr<SessionSlot> slot_;
+    std::shared_ptr<SessionSlot> m_slot;
 };
 
 struct Command {
@@ -81,8 +81,8 @@ struct Command {
 };
 
 // Returns every command, in the order --help lists them.
-std::span<const Command> command_table();
+std::span<const Command> commandTable();
 // Returns the command called name, or null.
-const Command* find_command(std::string_view name);
+const Command* findCommand(std::string_view name);
 
 }  // namespace karvel::ctl

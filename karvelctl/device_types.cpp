@@ -33,7 +33,7 @@ constexpr DeviceTypeName kDeviceTypeNames[] = {
 
 }  // namespace
 
-std::string device_type_name(uint8_t type) {
+std::string deviceTypeName(uint8_t type) {
     for (const DeviceTypeName& entry : kDeviceTypeNames)
         if (entry.type == type)
             return entry.name;

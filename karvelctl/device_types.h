@@ -8,6 +8,6 @@
 namespace karvel::ctl {
 
 // Returns the name of peripheral device type (INQUIRY byte 0, bits 4-0), e.g. "Medium Changer".
-std::string device_type_name(uint8_t type);
+std::string deviceTypeName(uint8_t type);
 
 }  // namespace karvel::ctl

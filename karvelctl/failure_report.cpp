@@ -23,7 +23,7 @@ std::string hexByte(unsigned value, int digits) {
 
 }  // namespace
 
-FailedRequest failed_request(std::string heading, const SRBunion& srb) {
+FailedRequest failedRequest(std::string heading, const SRBunion& srb) {
     FailedRequest failure;
     failure.heading = std::move(heading);
     failure.status = srb.exec.SRB_Status;
@@ -33,7 +33,7 @@ FailedRequest failed_request(std::string heading, const SRBunion& srb) {
     return failure;
 }
 
-FailedRequest unusable_answer(std::string heading, std::string problem) {
+FailedRequest unusableAnswer(std::string heading, std::string problem) {
     FailedRequest failure;
     failure.heading = std::move(heading);
     failure.status = SS_COMP;
@@ -41,17 +41,17 @@ FailedRequest unusable_answer(std::string heading, std::string problem) {
     return failure;
 }
 
-SenseCodes sense_codes(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense) {
+SenseCodes senseCodes(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense) {
     const uint8_t format = sense[0] & 0x7F;
     if (format == 0x72 || format == 0x73)
         return SenseCodes{static_cast<uint8_t>(sense[1] & 0x0F), sense[2], sense[3]};
     return SenseCodes{static_cast<uint8_t>(sense[2] & 0x0F), sense[12], sense[13]};
 }
 
-void report_failure(std::ostream& err, const FailedRequest& failure) {
+void reportFailure(std::ostream& err, const FailedRequest& failure) {
     const bool checkCondition = failure.status == SS_ERR && failure.targetStatus == scsi::CHECK_CONDITION;
     if (failure.problem.empty() && failure.senseLines && checkCondition)
-        err << request_sense_lines(failure.sense);
+        err << requestSenseLines(failure.sense);
     err << failure.heading << '\n';
     if (!failure.trailer.empty())
         err << failure.trailer << '\n';
@@ -71,7 +71,7 @@ void report_failure(std::ostream& err, const FailedRequest& failure) {
     err << "  SCSI Status: " << text.data() << " (" << hexByte(failure.targetStatus, 2) << ")\n";
     if (failure.targetStatus != scsi::CHECK_CONDITION)
         return;
-    const SenseCodes codes = sense_codes(failure.sense);
+    const SenseCodes codes = senseCodes(failure.sense);
     GetSenseKey(codes.key, text.data());
     err << "  Sense Key: " << text.data() << " (" << hexByte(codes.key, 1) << ")\n";
     GetASC_ASCQ(codes.asc, codes.ascq, text.data());

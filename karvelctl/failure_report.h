@@ -24,13 +24,13 @@ struct FailedRequest {
 };
 
 // Returns heading with the outcome that srb holds (copied; srb stays the caller's).
-FailedRequest failed_request(std::string heading, const SRBunion& srb);
+FailedRequest failedRequest(std::string heading, const SRBunion& srb);
 // Returns heading for a request that completed but whose answer cannot be used, and why.
-FailedRequest unusable_answer(std::string heading, std::string problem);
+FailedRequest unusableAnswer(std::string heading, std::string problem);
 
 // Writes the report of failure to err as mtx does (its request-sense lines on CHECK CONDITION,
 // the heading, the trailer), then Nevsel's texts of how the request ended, indented.
-void report_failure(std::ostream& err, const FailedRequest& failure);
+void reportFailure(std::ostream& err, const FailedRequest& failure);
 
 // Returns the sense key, ASC and ASCQ of sense in fixed (70h/71h) or descriptor (72h/73h)
 // format.
@@ -39,6 +39,6 @@ struct SenseCodes {
     uint8_t asc = 0;
     uint8_t ascq = 0;
 };
-SenseCodes sense_codes(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense);
+SenseCodes senseCodes(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense);
 
 }  // namespace karvel::ctl

@@ -39,11 +39,11 @@ int checkFirmware(CommandContext& context, std::span<const std::string> words) {
 int downloadFirmware(CommandContext& context, std::span<const std::string> words) {
     std::string why;
     const std::optional<CommandArguments> args =
-        parse_command_arguments(std::vector<std::string>(words.begin(), words.end()), {"--yes"}, 1, why);
+        parseCommandArguments(std::vector<std::string>(words.begin(), words.end()), {"--yes"}, 1, why);
     if (!args || args->positionals.size() != 1)
-        return usage_error(context, args ? "give the firmware FILE" : why);
+        return usageError(context, args ? "give the firmware FILE" : why);
     if (!args->has("--yes"))
-        return usage_error(context, "download replaces the changer's firmware; add --yes to send the file");
+        return usageError(context, "download replaces the changer's firmware; add --yes to send the file");
     const std::string& file = args->positionals[0];
 
     // Loaded before the changer is opened: a file that does not load touches no device.
@@ -51,17 +51,17 @@ int downloadFirmware(CommandContext& context, std::span<const std::string> words
     try {
         image = std::make_unique<firmware::FirmwareImage>();
     } catch (const std::bad_alloc&) {
-        return command_failure(context, std::string("no memory for the firmware image\n") + kNotTransferred);
+        return commandFailure(context, std::string("no memory for the firmware image\n") + kNotTransferred);
     }
     const firmware::FirmwareFormat format = firmware::FormatForExtension(firmware::FileExtension(file));
     const firmware::LoadOutcome outcome = firmware::LoadFirmwareFile(file, format, *image);
     if (!outcome.ok())
-        return command_failure(context, file + ": " + firmware::Describe(outcome) + "\n" + kNotTransferred);
+        return commandFailure(context, file + ": " + firmware::Describe(outcome) + "\n" + kNotTransferred);
 
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
-    SRBunion& srb = session->request_block();
+        return context.openFailureExit();
+    SRBunion& srb = session->requestBlock();
     bool transferred = false;
     {
         Progress progress(context.out, context.stdoutIsTerminal, "Transfering Firmware to Changer");
@@ -69,7 +69,7 @@ int downloadFirmware(CommandContext& context, std::span<const std::string> words
                                   image->bytes().data()) == SS_COMP;
     }
     if (!transferred) {
-        report_failure(context.err, failed_request("WRITE BUFFER of the Firmware Image Failed", srb));
+        reportFailure(context.err, failedRequest("WRITE BUFFER of the Firmware Image Failed", srb));
         context.err << kNotTransferred << '\n';
         return kExitFailed;
     }
@@ -79,7 +79,7 @@ int downloadFirmware(CommandContext& context, std::span<const std::string> words
 
 }  // namespace
 
-int run_firmware(CommandContext& context) {
+int runFirmware(CommandContext& context) {
     const std::vector<std::string>& words = context.arguments;
     const std::span<const std::string> rest = words.empty() ? std::span<const std::string>()
                                                             : std::span<const std::string>(words).subspan(1);
@@ -87,7 +87,7 @@ int run_firmware(CommandContext& context) {
         return checkFirmware(context, rest);
     if (!words.empty() && words[0] == "download")
         return downloadFirmware(context, rest);
-    return usage_error(context, words.empty() ? "give check or download" : "unknown action '" + words[0] + "'");
+    return usageError(context, words.empty() ? "give check or download" : "unknown action '" + words[0] + "'");
 }
 
 }  // namespace karvel::ctl

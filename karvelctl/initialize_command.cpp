@@ -20,22 +20,22 @@ constexpr uint8_t kSavePages = 0;
 
 // Returns the element address word gives, or nothing after a usage error (exit set).
 std::optional<uint16_t> elementAddress(CommandContext& context, const char* name, const std::string& word, int& exit) {
-    if (const std::optional<unsigned> value = parse_decimal(word, 0, 0xFFFF))
+    if (const std::optional<unsigned> value = parseDecimal(word, 0, 0xFFFF))
         return static_cast<uint16_t>(*value);
-    exit = usage_error(context, std::string(name) + " '" + word + "' is not an element address from 0 to 65535");
+    exit = usageError(context, std::string(name) + " '" + word + "' is not an element address from 0 to 65535");
     return std::nullopt;
 }
 
 }  // namespace
 
-int run_initialize(CommandContext& context) {
+int runInitialize(CommandContext& context) {
     int exit = kExitSuccess;
-    const std::optional<CommandArguments> args = command_arguments(context, {}, 0, 2, exit);
+    const std::optional<CommandArguments> args = commandArguments(context, {}, 0, 2, exit);
     if (!args)
         return exit;
     std::optional<std::pair<uint16_t, uint16_t>> range;
     if (args->positionals.size() == 1)
-        return usage_error(context, "give both START and STOP, or neither");
+        return usageError(context, "give both START and STOP, or neither");
     if (args->positionals.size() == 2) {
         const std::optional<uint16_t> start = elementAddress(context, "START", args->positionals[0], exit);
         if (!start)
@@ -48,18 +48,18 @@ int run_initialize(CommandContext& context) {
 
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
-    return run_showing_progress(context, "Initializing Changer", [&]() -> std::optional<FailedRequest> {
+        return context.openFailureExit();
+    return runShowingProgress(context, "Initializing Changer", [&]() -> std::optional<FailedRequest> {
         if (range) {
             std::array<uint8_t, model::kInitializeRangeListLength> page =
                 model::initializeRangeList(range->first, range->second);
-            if (ModeSelect6(&session->request_block(), kPageFormat, kSavePages, model::kInitializeRangeListLength,
+            if (ModeSelect6(&session->requestBlock(), kPageFormat, kSavePages, model::kInitializeRangeListLength,
                             page.data()) != SS_COMP)
-                return failed_request("MODE SELECT of Page 20h (Element Addresses " + std::to_string(range->first) +
+                return failedRequest("MODE SELECT of Page 20h (Element Addresses " + std::to_string(range->first) +
                                           " to " + std::to_string(range->second) + ") Failed",
-                                      session->request_block());
+                                      session->requestBlock());
         }
-        return session->initialize_element_status();
+        return session->initializeElementStatus();
     });
 }
 

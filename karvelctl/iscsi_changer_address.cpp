@@ -53,12 +53,12 @@ struct Credentials {
 // Returns the credentials of the user's configuration for portal, if it has any.
 std::optional<Credentials> credentialsFromConfig(const aspi::IscsiPortal& portal, const ChapSources& sources) {
     std::optional<Credentials> forPortal;
-    for (const aspi::TransportLine& line : aspi::parse_config(sources.configText, sources.configPath)) {
+    for (const aspi::TransportLine& line : aspi::parseConfig(sources.configText, sources.configPath)) {
         if (line.transport != "iscsi")
             continue;
         aspi::IscsiPortal configured;
         try {
-            configured = aspi::parse_iscsi_line(line);
+            configured = aspi::parseIscsiLine(line);
         } catch (const aspi::ConfigError&) {
             continue;  // the layer reports its own file's faults when it reads it
         }
@@ -74,11 +74,11 @@ std::optional<Credentials> credentialsFromConfig(const aspi::IscsiPortal& portal
 
 }  // namespace
 
-bool is_iscsi_address(const std::string& text) {
+bool isIscsiAddress(const std::string& text) {
     return text.starts_with(kScheme);
 }
 
-std::optional<IscsiChangerAddress> plan_iscsi_address(const std::string& text, const ChapSources& sources,
+std::optional<IscsiChangerAddress> planIscsiAddress(const std::string& text, const ChapSources& sources,
                                                       std::string& why) {
     if (text.find('@') != std::string::npos) {  // not echoed: it may hold a secret
         why = std::string("takes no CHAP credentials: they come from ") + kUserVariable + " and " +
@@ -86,7 +86,7 @@ std::optional<IscsiChangerAddress> plan_iscsi_address(const std::string& text, c
         return std::nullopt;
     }
     // Neither a host nor an iSCSI name holds a '/': the form has exactly two after the scheme.
-    if (!is_iscsi_address(text) || std::count(text.begin() + kScheme.size(), text.end(), '/') != 2) {
+    if (!isIscsiAddress(text) || std::count(text.begin() + kScheme.size(), text.end(), '/') != 2) {
         why = "'" + text + "' is not " + kForm;
         return std::nullopt;
     }
@@ -99,7 +99,7 @@ std::optional<IscsiChangerAddress> plan_iscsi_address(const std::string& text, c
     }
     aspi::IscsiPortal portal;
     try {
-        portal = aspi::parse_iscsi_line(aspi::TransportLine{"-f", 0, "iscsi", {text.substr(0, lastSlash)}});
+        portal = aspi::parseIscsiLine(aspi::TransportLine{"-f", 0, "iscsi", {text.substr(0, lastSlash)}});
     } catch (const aspi::ConfigError& error) {
         why = "'" + text + "': " + reasonOnly(error.what()) + " (" + kForm + ")";
         return std::nullopt;
@@ -130,13 +130,13 @@ std::optional<IscsiChangerAddress> plan_iscsi_address(const std::string& text, c
     return address;
 }
 
-ChapSources chap_sources_of_this_process() {
+ChapSources chapSourcesOfThisProcess() {
     ChapSources sources;
     if (const char* user = std::getenv(kUserVariable))
         sources.user = user;
     if (const char* password = std::getenv(kPasswordVariable))
         sources.password = password;
-    sources.configPath = aspi::config_path();
+    sources.configPath = aspi::configPath();
     std::ifstream file(sources.configPath, std::ios::binary);
     std::ostringstream text;
     if (file)

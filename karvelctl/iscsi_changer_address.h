@@ -25,17 +25,17 @@ struct IscsiChangerAddress {
 };
 
 // Returns true when text starts with the iscsi:// scheme.
-bool is_iscsi_address(const std::string& text);
+bool isIscsiAddress(const std::string& text);
 
 // Returns the layer line and LUN for text, or nothing with why set (one line, never holding a
 // secret). CHAP: both variables of sources when set (one alone is refused), else the first
 // iscsi line of the user's configuration for the same host and port that names this target,
 // else the first such line that names no target, else none.
-std::optional<IscsiChangerAddress> plan_iscsi_address(const std::string& text, const ChapSources& sources,
+std::optional<IscsiChangerAddress> planIscsiAddress(const std::string& text, const ChapSources& sources,
                                                       std::string& why);
 
 // Returns the sources of this process: its environment and the configuration file the layer
 // would read ($ASPI32_CONFIG, $XDG_CONFIG_HOME/wnaspi32.conf, ~/.config/wnaspi32.conf).
-ChapSources chap_sources_of_this_process();
+ChapSources chapSourcesOfThisProcess();
 
 }  // namespace karvel::ctl

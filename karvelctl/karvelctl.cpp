@@ -102,7 +102,7 @@ std::optional<std::vector<MtxStep>> parseMtxLine(const std::vector<std::string>&
             // reads every changer per element type and never uses the attached-changer API.
         } else if (word == "eepos") {
             const std::optional<unsigned> value =
-                i + 1 < words.size() ? parse_decimal(words[i + 1], 0, 3) : std::optional<unsigned>{};
+                i + 1 < words.size() ? parseDecimal(words[i + 1], 0, 3) : std::optional<unsigned>{};
             if (!value) {
                 err << "eepos equires argument between 0 and 3.\n";
                 exit = kExitUsage;
@@ -111,7 +111,7 @@ std::optional<std::vector<MtxStep>> parseMtxLine(const std::vector<std::string>&
             settings.move.eepos = static_cast<uint8_t>(*value);
             ++i;
         } else if (const MtxCommand* mtx = findMtxCommand(word)) {
-            MtxStep step{find_command(mtx->name), {}, settings};
+            MtxStep step{findCommand(mtx->name), {}, settings};
             while (i + 1 < words.size() && startsWithDigit(words[i + 1]) && step.numbers.size() < mtx->maxNumbers)
                 step.numbers.push_back(leadingDigits(words[++i]));
             steps.push_back(std::move(step));
@@ -139,7 +139,7 @@ bool isMtxLine(const std::string& command, const std::vector<std::string>& words
 
 }  // namespace
 
-std::string overview_help() {
+std::string overviewHelp() {
     std::ostringstream text;
     text << kUsageLine << "       karvelctl COMMAND --help\n       karvelctl --version\n\n"
          << "Drives a SCSI medium changer through the ASPI layer, with the mtx command line's\n"
@@ -148,7 +148,7 @@ std::string overview_help() {
     // The summaries start in one column; a usage too long for it puts its summary on the next
     // line, so that every line fits 80 columns.
     constexpr size_t kUsageWidth = 26;
-    for (const Command& command : command_table()) {
+    for (const Command& command : commandTable()) {
         text << "  " << command.usage;
         if (command.usage.size() + 2 > kUsageWidth)
             text << '\n' << std::string(kUsageWidth + 2, ' ');
@@ -160,14 +160,14 @@ std::string overview_help() {
     return text.str();
 }
 
-std::string command_help(const Command& command) {
+std::string commandHelp(const Command& command) {
     return "usage: karvelctl [-f ADDRESS] " + std::string(command.usage) + "\n\n" + std::string(command.help);
 }
 
-int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
+int runKarvelctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
                   ChangerOpener opener) {
     std::string why;
-    const std::optional<CommandLine> line = parse_command_line(args, why);
+    const std::optional<CommandLine> line = parseCommandLine(args, why);
     if (!line) {
         err << "karvelctl: " << escapeText(why) << '\n' << kUsageLine;
         return kExitUsage;
@@ -178,7 +178,7 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (line->command.empty()) {
         if (line->help) {
-            out << overview_help() << std::flush;
+            out << overviewHelp() << std::flush;
             return kExitSuccess;
         }
         err << "karvelctl: no command given\n" << kUsageLine << "Try 'karvelctl --help'.\n";
@@ -208,14 +208,14 @@ int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::
         }
         return kExitSuccess;
     }
-    const Command* command = find_command(line->command);
+    const Command* command = findCommand(line->command);
     if (!command) {
         err << "karvelctl: unknown command '" << quotePrefix(line->command) << "'\nTry 'karvelctl --help'.\n";
         return kExitUsage;
     }
     const std::vector<std::string>& words = line->commandArguments;
     if (line->help || std::find(words.begin(), words.end(), "--help") != words.end()) {
-        out << command_help(*command) << std::flush;
+        out << commandHelp(*command) << std::flush;
         return kExitSuccess;
     }
     CommandContext context(words, out, err, stdoutIsTerminal, global, std::move(opener));

@@ -12,12 +12,12 @@ namespace karvel::ctl {
 
 // Runs the command line args (without the program name) writing to out and err; returns the
 // exit code (exit_codes.h).
-int run_karvelctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
-                  ChangerOpener opener = CommandContext::open_changer_session_for);
+int runKarvelctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
+                  ChangerOpener opener = CommandContext::openChangerSessionFor);
 
 // Returns the text of `karvelctl --help`.
-std::string overview_help();
+std::string overviewHelp();
 // Returns the text of `karvelctl COMMAND --help`.
-std::string command_help(const Command& command);
+std::string commandHelp(const Command& command);
 
 }  // namespace karvel::ctl

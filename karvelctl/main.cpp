@@ -10,5 +10,5 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return karvel::ctl::run_karvelctl(args, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
+    return karvel::ctl::runKarvelctl(args, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
 }

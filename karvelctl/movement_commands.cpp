@@ -22,11 +22,11 @@ struct Prepared {
 };
 
 std::optional<Prepared> prepare(CommandContext& context, size_t minPositionals, size_t maxPositionals, int& exit) {
-    std::optional<CommandArguments> args = command_arguments(context, {}, minPositionals, maxPositionals, exit);
+    std::optional<CommandArguments> args = commandArguments(context, {}, minPositionals, maxPositionals, exit);
     if (!args)
         return std::nullopt;
     Prepared prepared;
-    std::optional<ChangerInventory> inventory = read_changer_inventory(context, prepared.session, exit);
+    std::optional<ChangerInventory> inventory = readChangerInventory(context, prepared.session, exit);
     if (!inventory)
         return std::nullopt;
     prepared.inventory = std::move(*inventory);
@@ -39,7 +39,7 @@ std::optional<Prepared> prepare(CommandContext& context, size_t minPositionals, 
 std::optional<unsigned> sourceSlot(const ChangerInventory& inventory, const Element& drive) {
     if (!drive.sourceValid)
         return std::nullopt;
-    return inventory.slot_number_of(drive.source);
+    return inventory.slotNumberOf(drive.source);
 }
 
 // Writes mtx's message of a state that does not allow the move (no "karvelctl:" prefix, as
@@ -54,7 +54,7 @@ int stateRefusal(CommandContext& context, const std::string& message) {
 // shown meanwhile and the words come after it, so the bytes written are the same).
 int moveBetween(CommandContext& context, Prepared& p, const std::string& progressText, const std::string& announcement,
                 uint16_t source, uint16_t destination) {
-    const uint16_t transport = moving_transport(p.inventory);
+    const uint16_t transport = movingTransport(p.inventory);
     const bool announce = !announcement.empty();
     if (announce && !context.stdoutIsTerminal)
         context.out << announcement << std::flush;
@@ -68,7 +68,7 @@ int moveBetween(CommandContext& context, Prepared& p, const std::string& progres
     if (announce && !failed)
         context.out << "done\n";
     context.out << std::flush;
-    return failed ? request_failure(context, *failed) : kExitSuccess;
+    return failed ? requestFailure(context, *failed) : kExitSuccess;
 }
 
 std::string loadingText(unsigned slot, unsigned drive) {
@@ -81,7 +81,7 @@ std::string unloadingText(unsigned drive, unsigned slot) {
 }
 
 int loadSlot(CommandContext& context, Prepared& p, unsigned slot, unsigned drive) {
-    return moveBetween(context, p, "Loading " + slot_name(p.inventory, slot) + " into " + driveName(drive),
+    return moveBetween(context, p, "Loading " + slotName(p.inventory, slot) + " into " + driveName(drive),
                        loadingText(slot, drive), p.inventory.slot(slot)->address, p.inventory.drive(drive)->address);
 }
 
@@ -98,7 +98,7 @@ std::optional<unsigned> unloadTarget(const ChangerInventory& inventory, const El
 }
 
 int unloadInto(CommandContext& context, Prepared& p, unsigned drive, unsigned slot) {
-    const int exit = moveBetween(context, p, "Unloading " + driveName(drive) + " into " + slot_name(p.inventory, slot),
+    const int exit = moveBetween(context, p, "Unloading " + driveName(drive) + " into " + slotName(p.inventory, slot),
                                  unloadingText(drive, slot), p.inventory.drive(drive)->address,
                                  p.inventory.slot(slot)->address);
     if (exit == kExitSuccess) {
@@ -134,16 +134,16 @@ int runSequence(CommandContext& context, Pick pick) {
         return exit;
     unsigned driveNumber = 0;
     if (!p->args.positionals.empty()) {
-        const std::optional<unsigned> drive = drive_argument(context, p->inventory, p->args.positionals[0], exit);
+        const std::optional<unsigned> drive = driveArgument(context, p->inventory, p->args.positionals[0], exit);
         if (!drive)
             return exit;
         driveNumber = *drive;
     } else if (p->inventory.drives.empty()) {
-        return usage_error(context, "the changer has no drives");
+        return usageError(context, "the changer has no drives");
     }
     const unsigned storageCount = static_cast<unsigned>(p->inventory.storage.size());
     if (storageCount == 0)
-        return usage_error(context, "the changer has no storage slots");
+        return usageError(context, "the changer has no storage slots");
 
     // Where the search starts: after (before) the slot the drive's disc went back to, or
     // from the end when the drive was empty.
@@ -175,16 +175,16 @@ int runSequence(CommandContext& context, Pick pick) {
 
 }  // namespace
 
-int run_load(CommandContext& context) {
+int runLoad(CommandContext& context) {
     int exit = kExitSuccess;
     std::optional<Prepared> p = prepare(context, 1, 2, exit);
     if (!p)
         return exit;
-    const std::optional<unsigned> slot = slot_argument(context, p->inventory, p->args.positionals[0], exit);
+    const std::optional<unsigned> slot = slotArgument(context, p->inventory, p->args.positionals[0], exit);
     if (!slot)
         return exit;
     const std::optional<unsigned> drive =
-        drive_argument(context, p->inventory, p->args.positionals.size() > 1 ? p->args.positionals[1] : "0", exit);
+        driveArgument(context, p->inventory, p->args.positionals.size() > 1 ? p->args.positionals[1] : "0", exit);
     if (!drive)
         return exit;
     const Element& element = *p->inventory.drive(*drive);
@@ -198,20 +198,20 @@ int run_load(CommandContext& context) {
     return loadSlot(context, *p, *slot, *drive);
 }
 
-int run_unload(CommandContext& context) {
+int runUnload(CommandContext& context) {
     int exit = kExitSuccess;
     std::optional<Prepared> p = prepare(context, 0, 2, exit);
     if (!p)
         return exit;
     const std::vector<std::string>& words = p->args.positionals;
     const std::optional<unsigned> drive =
-        drive_argument(context, p->inventory, words.size() > 1 ? words[1] : "0", exit);
+        driveArgument(context, p->inventory, words.size() > 1 ? words[1] : "0", exit);
     if (!drive)
         return exit;
     const Element& element = *p->inventory.drive(*drive);
     std::optional<unsigned> slot;
     if (!words.empty()) {
-        slot = slot_argument(context, p->inventory, words[0], exit);
+        slot = slotArgument(context, p->inventory, words[0], exit);
         if (!slot)
             return exit;
     }
@@ -227,23 +227,23 @@ int run_unload(CommandContext& context) {
     return unloadInto(context, *p, *drive, *slot);
 }
 
-int run_transfer(CommandContext& context) {
+int runTransfer(CommandContext& context) {
     int exit = kExitSuccess;
     std::optional<Prepared> p = prepare(context, 2, 2, exit);
     if (!p)
         return exit;
-    const std::optional<unsigned> from = slot_argument(context, p->inventory, p->args.positionals[0], exit);
+    const std::optional<unsigned> from = slotArgument(context, p->inventory, p->args.positionals[0], exit);
     if (!from)
         return exit;
-    const std::optional<unsigned> to = slot_argument(context, p->inventory, p->args.positionals[1], exit);
+    const std::optional<unsigned> to = slotArgument(context, p->inventory, p->args.positionals[1], exit);
     if (!to)
         return exit;
     return moveBetween(context, *p,
-                       "Moving " + slot_name(p->inventory, *from) + " to " + slot_name(p->inventory, *to), "",
+                       "Moving " + slotName(p->inventory, *from) + " to " + slotName(p->inventory, *to), "",
                        p->inventory.slot(*from)->address, p->inventory.slot(*to)->address);
 }
 
-int run_exchange(CommandContext& context) {
+int runExchange(CommandContext& context) {
     int exit = kExitSuccess;
     std::optional<Prepared> p = prepare(context, 2, 3, exit);
     if (!p)
@@ -251,46 +251,46 @@ int run_exchange(CommandContext& context) {
     unsigned slots[3] = {};
     const std::vector<std::string>& words = p->args.positionals;
     for (size_t i = 0; i < words.size(); ++i) {
-        const std::optional<unsigned> slot = slot_argument(context, p->inventory, words[i], exit);
+        const std::optional<unsigned> slot = slotArgument(context, p->inventory, words[i], exit);
         if (!slot)
             return exit;
         slots[i] = *slot;
     }
     if (words.size() == 2)
         slots[2] = slots[0];  // a swap: the second disc goes where the first came from
-    const uint16_t transport = moving_transport(p->inventory);
+    const uint16_t transport = movingTransport(p->inventory);
     const uint16_t source = p->inventory.slot(slots[0])->address;
     const uint16_t first = p->inventory.slot(slots[1])->address;
     const uint16_t second = p->inventory.slot(slots[2])->address;
-    return run_showing_progress(context,
-                                "Exchanging " + slot_name(p->inventory, slots[0]) + " and " +
-                                    slot_name(p->inventory, slots[1]),
+    return runShowingProgress(context,
+                                "Exchanging " + slotName(p->inventory, slots[0]) + " and " +
+                                    slotName(p->inventory, slots[1]),
                                 [&] { return p->session->exchange(transport, source, first, second, context.settings.move); });
 }
 
-int run_position(CommandContext& context) {
+int runPosition(CommandContext& context) {
     int exit = kExitSuccess;
     std::optional<Prepared> p = prepare(context, 1, 1, exit);
     if (!p)
         return exit;
-    const std::optional<unsigned> slot = slot_argument(context, p->inventory, p->args.positionals[0], exit);
+    const std::optional<unsigned> slot = slotArgument(context, p->inventory, p->args.positionals[0], exit);
     if (!slot)
         return exit;
-    const uint16_t transport = moving_transport(p->inventory);
+    const uint16_t transport = movingTransport(p->inventory);
     const uint16_t destination = p->inventory.slot(*slot)->address;
-    return run_showing_progress(context, "Positioning at " + slot_name(p->inventory, *slot),
+    return runShowingProgress(context, "Positioning at " + slotName(p->inventory, *slot),
                                 [&] { return p->session->position(transport, destination); });
 }
 
-int run_inventory(CommandContext& context) {
+int runInventory(CommandContext& context) {
     int exit = kExitSuccess;
-    if (!command_arguments(context, {}, 0, 0, exit))
+    if (!commandArguments(context, {}, 0, 0, exit))
         return exit;
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
-    return run_showing_progress(context, "Taking inventory", [&] {
-        std::optional<FailedRequest> failed = session->initialize_element_status();
+        return context.openFailureExit();
+    return runShowingProgress(context, "Taking inventory", [&] {
+        std::optional<FailedRequest> failed = session->initializeElementStatus();
         if (failed) {
             // mtx's words; the vendor command initialize keeps its own heading.
             failed->heading = "Initialize Element Status (0x07) failed";
@@ -300,29 +300,29 @@ int run_inventory(CommandContext& context) {
     });
 }
 
-int run_eject(CommandContext& context) {
+int runEject(CommandContext& context) {
     int exit = kExitSuccess;
-    if (!command_arguments(context, {}, 0, 0, exit))
+    if (!commandArguments(context, {}, 0, 0, exit))
         return exit;
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
-    return run_showing_progress(context, "Ejecting", [&] { return session->eject(); });
+        return context.openFailureExit();
+    return runShowingProgress(context, "Ejecting", [&] { return session->eject(); });
 }
 
-int run_first(CommandContext& context) {
+int runFirst(CommandContext& context) {
     return runSequence(context, Pick::first);
 }
 
-int run_last(CommandContext& context) {
+int runLast(CommandContext& context) {
     return runSequence(context, Pick::last);
 }
 
-int run_next(CommandContext& context) {
+int runNext(CommandContext& context) {
     return runSequence(context, Pick::next);
 }
 
-int run_previous(CommandContext& context) {
+int runPrevious(CommandContext& context) {
     return runSequence(context, Pick::previous);
 }
 

@@ -7,22 +7,22 @@
 
 namespace karvel::ctl {
 
-std::optional<TargetAddress> use_sg_device_address(const std::string& text, std::string& why) {
-    const std::optional<SgDeviceAddress> device = resolve_sg_device(text, why);
+std::optional<TargetAddress> useSgDeviceAddress(const std::string& text, std::string& why) {
+    const std::optional<SgDeviceAddress> device = resolveSgDevice(text, why);
     if (!device)
         return std::nullopt;
-    if (!use_private_layer_config("sg", why)) {
+    if (!usePrivateLayerConfig("sg", why)) {
         why = text + ": " + why;
         return std::nullopt;
     }
     return TargetAddress{device->adapter, device->target, device->lun};
 }
 
-std::optional<TargetAddress> use_iscsi_address(const std::string& text, std::string& why) {
-    const std::optional<IscsiChangerAddress> plan = plan_iscsi_address(text, chap_sources_of_this_process(), why);
+std::optional<TargetAddress> useIscsiAddress(const std::string& text, std::string& why) {
+    const std::optional<IscsiChangerAddress> plan = planIscsiAddress(text, chapSourcesOfThisProcess(), why);
     if (!plan)
         return std::nullopt;
-    if (!use_private_layer_config(plan->layerLine, why)) {
+    if (!usePrivateLayerConfig(plan->layerLine, why)) {
         why = text + ": " + why;
         return std::nullopt;
     }

@@ -13,10 +13,10 @@ namespace karvel::ctl {
 
 // Returns the address /dev/sgN has under the private `sg` configuration now in place, or
 // nothing with why set (and the layer untouched).
-std::optional<TargetAddress> use_sg_device_address(const std::string& text, std::string& why);
+std::optional<TargetAddress> useSgDeviceAddress(const std::string& text, std::string& why);
 
 // Returns target 0 of adapter 0 at the URL's LUN once the private iscsi line is in place, or
 // nothing with why set (and the layer untouched).
-std::optional<TargetAddress> use_iscsi_address(const std::string& text, std::string& why);
+std::optional<TargetAddress> useIscsiAddress(const std::string& text, std::string& why);
 
 }  // namespace karvel::ctl

@@ -32,7 +32,7 @@ bool writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
-int sealed_layer_config(const std::string& text, std::string& why) {
+int sealedLayerConfig(const std::string& text, std::string& why) {
     const int fd = ::memfd_create("karvelctl-layer.conf", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0) {
         why = std::string("cannot create a layer configuration: ") + std::strerror(errno);
@@ -53,8 +53,8 @@ int sealed_layer_config(const std::string& text, std::string& why) {
     return fd;
 }
 
-bool use_private_layer_config(const std::string& line, std::string& why) {
-    const int fd = sealed_layer_config(line + "\n", why);
+bool usePrivateLayerConfig(const std::string& line, std::string& why) {
+    const int fd = sealedLayerConfig(line + "\n", why);
     if (fd < 0)
         return false;
     // The layer opens the path anew: through /proc it reaches this very memory file, which no

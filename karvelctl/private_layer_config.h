@@ -11,12 +11,12 @@ namespace karvel::ctl {
 // Returns a descriptor of an anonymous memory file (memfd) that holds text and is sealed
 // against every change (write, grow, shrink, and further seals), or -1 with why set. It has
 // no name in any directory: nobody can swap it, and nothing is left behind by a crash.
-int sealed_layer_config(const std::string& text, std::string& why);
+int sealedLayerConfig(const std::string& text, std::string& why);
 
 // Puts line in a sealed memory file, points ASPI32_CONFIG at it as /proc/self/fd/N, makes the
 // layer read it at once and closes it again, so a CHAP secret on the line never reaches a
 // disk. Returns true, or false with why set when the file cannot be made (the layer is then
 // left untouched).
-bool use_private_layer_config(const std::string& line, std::string& why);
+bool usePrivateLayerConfig(const std::string& line, std::string& why);
 
 }  // namespace karvel::ctl

@@ -6,39 +6,39 @@
 
 namespace karvel::ctl {
 
-Progress::Progress(std::ostream& out, bool terminal, std::string text) : out_(out), text_(std::move(text)) {
+Progress::Progress(std::ostream& out, bool terminal, std::string text) : m_out(out), m_text(std::move(text)) {
     if (!terminal)
         return;
     show(0);
-    thread_ = std::thread([this] { run(); });
+    m_thread = std::thread([this] { run(); });
 }
 
 Progress::~Progress() {
-    if (!thread_.joinable())
+    if (!m_thread.joinable())
         return;
     {
-        std::lock_guard lock(mutex_);
-        done_ = true;
+        std::lock_guard lock(m_mutex);
+        m_done = true;
     }
-    wake_.notify_all();
-    thread_.join();
-    out_ << '\r' << std::string(shownLength_, ' ') << '\r' << std::flush;
+    m_wake.notify_all();
+    m_thread.join();
+    m_out << '\r' << std::string(m_shownLength, ' ') << '\r' << std::flush;
 }
 
 void Progress::show(unsigned seconds) {
-    const std::string line = text_ + " ... " + std::to_string(seconds) + " s";
-    out_ << '\r' << line;
-    if (line.size() < shownLength_)
-        out_ << std::string(shownLength_ - line.size(), ' ');
-    out_ << std::flush;
-    shownLength_ = std::max(shownLength_, line.size());
+    const std::string line = m_text + " ... " + std::to_string(seconds) + " s";
+    m_out << '\r' << line;
+    if (line.size() < m_shownLength)
+        m_out << std::string(m_shownLength - line.size(), ' ');
+    m_out << std::flush;
+    m_shownLength = std::max(m_shownLength, line.size());
 }
 
 void Progress::run() {
     const auto start = std::chrono::steady_clock::now();
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(m_mutex);
     for (unsigned seconds = 1;; ++seconds) {
-        if (wake_.wait_until(lock, start + std::chrono::seconds(seconds), [this] { return done_; }))
+        if (m_wake.wait_until(lock, start + std::chrono::seconds(seconds), [this] { return m_done; }))
             return;
         show(seconds);
     }

@@ -25,13 +25,13 @@ private:
     void show(unsigned seconds);
     void run();
 
-    std::ostream& out_;
-    std::string text_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool done_ = false;
-    size_t shownLength_ = 0;
-    std::thread thread_;
+    std::ostream& m_out;
+    std::string m_text;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    size_t m_shownLength = 0;
+    std::thread m_thread;
 };
 
 }  // namespace karvel::ctl

@@ -27,7 +27,7 @@ std::optional<FailedRequest> readRecords(SRBunion& srb, unsigned slotCount, std:
     for (unsigned group = 0; group < model::recordGroupCount(slotCount); ++group) {
         std::array<uint8_t, model::kRecordGroupBytes> data{};
         if (model::readRecordGroup(&srb, static_cast<uint8_t>(group), data) != SS_COMP)
-            return failed_request(groupHeading("READ BUFFER", group), srb);
+            return failedRequest(groupHeading("READ BUFFER", group), srb);
         for (unsigned offset = 0; offset < model::kSlotsPerRecordGroup; ++offset) {
             const unsigned slot = group * model::kSlotsPerRecordGroup + offset;
             if (slot < slotCount)
@@ -41,33 +41,33 @@ std::optional<FailedRequest> readRecords(SRBunion& srb, unsigned slotCount, std:
 std::optional<FailedRequest> clearRecords(SRBunion& srb, unsigned slotCount) {
     for (unsigned group = 0; group < model::recordGroupCount(slotCount); ++group)
         if (model::clearRecordGroup(&srb, static_cast<uint8_t>(group)) != SS_COMP)
-            return failed_request(groupHeading("WRITE BUFFER", group), srb);
+            return failedRequest(groupHeading("WRITE BUFFER", group), srb);
     return std::nullopt;
 }
 
 }  // namespace
 
-int run_records(CommandContext& context) {
+int runRecords(CommandContext& context) {
     int exit = kExitSuccess;
-    const std::optional<CommandArguments> args = command_arguments(context, {"--clear", "--yes"}, 0, 0, exit);
+    const std::optional<CommandArguments> args = commandArguments(context, {"--clear", "--yes"}, 0, 0, exit);
     if (!args)
         return exit;
     const bool clear = args->has("--clear");
     if (clear && !args->has("--yes"))
-        return usage_error(context, "--clear zeroes the changer's records of full slots (the discs stay where "
+        return usageError(context, "--clear zeroes the changer's records of full slots (the discs stay where "
                                     "they are); add --yes to clear them");
     if (!clear && args->has("--yes"))
-        return usage_error(context, "--yes goes with --clear");
+        return usageError(context, "--yes goes with --clear");
 
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
+        return context.openFailureExit();
     ElementAddressAssignment assignment;
-    if (const std::optional<FailedRequest> failed = session->read_assignment(assignment))
-        return request_failure(context, *failed);
+    if (const std::optional<FailedRequest> failed = session->readAssignment(assignment))
+        return requestFailure(context, *failed);
     const unsigned slots =
         std::min<unsigned>(assignment.storageCount, model::kRecordGroupLimit * model::kSlotsPerRecordGroup);
-    SRBunion& srb = session->request_block();
+    SRBunion& srb = session->requestBlock();
 
     if (clear) {
         std::optional<FailedRequest> failed;
@@ -76,7 +76,7 @@ int run_records(CommandContext& context) {
             failed = clearRecords(srb, slots);
         }
         if (failed)
-            return request_failure(context, *failed);
+            return requestFailure(context, *failed);
         const unsigned groups = model::recordGroupCount(slots);
         context.out << "Cleared the records of " << slots << (slots == 1 ? " slot" : " slots") << " (" << groups
                     << (groups == 1 ? " group" : " groups") << ")\n";
@@ -85,8 +85,8 @@ int run_records(CommandContext& context) {
 
     std::vector<bool> full;
     if (const std::optional<FailedRequest> failed = readRecords(srb, slots, full))
-        return request_failure(context, *failed);
-    context.out << format_records(full);
+        return requestFailure(context, *failed);
+    context.out << formatRecords(full);
     return kExitSuccess;
 }
 

@@ -8,6 +8,6 @@
 namespace karvel::ctl {
 
 // Returns one line per slot, "Slot N:Full" or "Slot N:Empty", N counted from 1; full[i] is slot i + 1.
-std::string format_records(const std::vector<bool>& full);
+std::string formatRecords(const std::vector<bool>& full);
 
 }  // namespace karvel::ctl

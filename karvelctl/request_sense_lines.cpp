@@ -34,7 +34,7 @@ std::string unnamedKey(unsigned value) {
 
 }  // namespace
 
-std::string request_sense_lines(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense) {
+std::string requestSenseLines(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense) {
     const uint8_t errorCode = sense[0] & 0x7F;
     const uint8_t key = sense[2] & 0x0F;
     // Fixed-format sense: ASC and ASCQ exist when the additional length reaches them.

@@ -14,6 +14,6 @@
 namespace karvel::ctl {
 
 // Returns the lines (each ending in '\n') for sense as the request block holds it.
-std::string request_sense_lines(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense);
+std::string requestSenseLines(const std::array<uint8_t, SRB_SENSE_AREA_LEN>& sense);
 
 }  // namespace karvel::ctl

@@ -7,17 +7,17 @@
 
 namespace karvel::ctl {
 
-int run_rezero(CommandContext& context) {
+int runRezero(CommandContext& context) {
     int exit = kExitSuccess;
-    if (!command_arguments(context, {}, 0, 0, exit))
+    if (!commandArguments(context, {}, 0, 0, exit))
         return exit;
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
-    return run_showing_progress(context, "Rezeroing Changer", [&]() -> std::optional<FailedRequest> {
-        if (Rezero(&session->request_block()) == SS_COMP)
+        return context.openFailureExit();
+    return runShowingProgress(context, "Rezeroing Changer", [&]() -> std::optional<FailedRequest> {
+        if (Rezero(&session->requestBlock()) == SS_COMP)
             return std::nullopt;
-        return failed_request("REZERO UNIT Failed", session->request_block());
+        return failedRequest("REZERO UNIT Failed", session->requestBlock());
     });
 }
 

@@ -8,7 +8,7 @@
 
 namespace karvel::ctl {
 
-TargetAddress read_saved_target() {
+TargetAddress readSavedTarget() {
     std::string error;
     const TargetAddress target = model::readSavedTarget(model::profilePath("karvel"), error);
     if (!error.empty())

@@ -9,6 +9,6 @@ namespace karvel::ctl {
 
 // Returns the saved target of the karvel profile (0:0:0 when it is missing or cannot be read;
 // the latter said once on stderr, "karvelctl: profile PATH: REASON").
-TargetAddress read_saved_target();
+TargetAddress readSavedTarget();
 
 }  // namespace karvel::ctl

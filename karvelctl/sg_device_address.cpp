@@ -28,13 +28,13 @@ std::optional<unsigned> wholeNumber(std::string_view text) {
 
 }  // namespace
 
-bool is_sg_device_path(const std::string& text) {
+bool isSgDevicePath(const std::string& text) {
     return text.starts_with(kDevicePrefix) && wholeNumber(std::string_view(text).substr(kDevicePrefix.size()));
 }
 
-std::optional<SgDeviceAddress> resolve_sg_device(const std::string& devicePath, std::string& why,
+std::optional<SgDeviceAddress> resolveSgDevice(const std::string& devicePath, std::string& why,
                                                  const std::string& sysfsRoot) {
-    if (!is_sg_device_path(devicePath)) {
+    if (!isSgDevicePath(devicePath)) {
         why = "'" + devicePath + "' is not a SCSI generic device: give /dev/sgN (lsscsi -g lists them)";
         return std::nullopt;
     }
@@ -64,7 +64,7 @@ std::optional<SgDeviceAddress> resolve_sg_device(const std::string& devicePath, 
 
     // The sg transport numbers its adapters by this very scan, so the rank found here is the
     // adapter a configuration of just `sg` serves the host as.
-    const std::vector<aspi::SgHost> hosts = aspi::scan_sg_hosts(sysfsRoot);
+    const std::vector<aspi::SgHost> hosts = aspi::scanSgHosts(sysfsRoot);
     auto host = std::find_if(hosts.begin(), hosts.end(),
                              [&](const aspi::SgHost& each) { return each.number == address->host; });
     if (host == hosts.end()) {

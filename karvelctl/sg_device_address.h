@@ -18,12 +18,12 @@ struct SgDeviceAddress {
 };
 
 // Returns true when text has the form /dev/sgN (N decimal digits), whether or not it exists.
-bool is_sg_device_path(const std::string& text);
+bool isSgDevicePath(const std::string& text);
 
 // Returns the address of devicePath (/dev/sgN) as sysfs under sysfsRoot describes it, or
 // nothing with why set to one line saying what stands in the way (no such device, a channel
 // other than 0, a host the sg transport does not list, ...).
-std::optional<SgDeviceAddress> resolve_sg_device(const std::string& devicePath, std::string& why,
+std::optional<SgDeviceAddress> resolveSgDevice(const std::string& devicePath, std::string& why,
                                                  const std::string& sysfsRoot = "/sys");
 
 }  // namespace karvel::ctl

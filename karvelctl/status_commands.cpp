@@ -15,37 +15,37 @@
 
 namespace karvel::ctl {
 
-int run_status(CommandContext& context) {
+int runStatus(CommandContext& context) {
     int exit = kExitSuccess;
-    const std::optional<CommandArguments> args = command_arguments(context, {"--json"}, 0, 0, exit);
+    const std::optional<CommandArguments> args = commandArguments(context, {"--json"}, 0, 0, exit);
     if (!args)
         return exit;
     ChangerSession* session = nullptr;
-    const std::optional<ChangerInventory> inventory = read_changer_inventory(context, session, exit);
+    const std::optional<ChangerInventory> inventory = readChangerInventory(context, session, exit);
     if (!inventory)
         return exit;
     if (!args->has("--json")) {
-        context.out << format_status(*inventory, session->name()) << std::flush;
+        context.out << formatStatus(*inventory, session->name()) << std::flush;
         return kExitSuccess;
     }
     ChangerIdentity identity;
-    if (const std::optional<FailedRequest> failed = session->read_identity(identity))
-        return request_failure(context, *failed);
-    context.out << format_status_json(*inventory, identity, session->name(), session->target()) << std::flush;
+    if (const std::optional<FailedRequest> failed = session->readIdentity(identity))
+        return requestFailure(context, *failed);
+    context.out << formatStatusJson(*inventory, identity, session->name(), session->target()) << std::flush;
     return kExitSuccess;
 }
 
-int run_inquiry(CommandContext& context) {
+int runInquiry(CommandContext& context) {
     int exit = kExitSuccess;
-    if (!command_arguments(context, {}, 0, 0, exit))
+    if (!commandArguments(context, {}, 0, 0, exit))
         return exit;
     ChangerSession* session = context.changer();
     if (!session)
-        return context.open_failure_exit();
+        return context.openFailureExit();
     ChangerIdentity identity;
-    if (const std::optional<FailedRequest> failed = session->read_identity(identity))
-        return request_failure(context, *failed);
-    context.out << "Product Type: " << device_type_name(identity.deviceType) << '\n'
+    if (const std::optional<FailedRequest> failed = session->readIdentity(identity))
+        return requestFailure(context, *failed);
+    context.out << "Product Type: " << deviceTypeName(identity.deviceType) << '\n'
                 << "Vendor ID: '" << escapeText(identity.vendor) << "'\n"
                 << "Product ID: '" << escapeText(identity.product) << "'\n"
                 << "Revision: '" << escapeText(identity.revision) << "'\n"
@@ -54,11 +54,11 @@ int run_inquiry(CommandContext& context) {
     return kExitSuccess;
 }
 
-int run_list(CommandContext& context) {
+int runList(CommandContext& context) {
     int exit = kExitSuccess;
-    if (!command_arguments(context, {}, 0, 0, exit))
+    if (!commandArguments(context, {}, 0, 0, exit))
         return exit;
-    const std::optional<uint8_t> adapters = ready_adapter_count();
+    const std::optional<uint8_t> adapters = readyAdapterCount();
     if (!adapters) {
         context.err << "karvelctl: list: the ASPI layer is not ready\n";
         return kExitNoChanger;
@@ -66,14 +66,14 @@ int run_list(CommandContext& context) {
     // The discovery scan, every device it meets: every adapter, target ids 0-15, LUNs 0-7.
     SRBunion probe{};
     model::scanTargets(probe, *adapters, [&](TargetAddress target, uint8_t deviceType) {
-        std::string address = format_target_address(target);
+        std::string address = formatTargetAddress(target);
         address.resize(std::max<size_t>(address.size(), 9), ' ');
-        std::string type = device_type_name(deviceType);
+        std::string type = deviceTypeName(deviceType);
         type.resize(std::max<size_t>(type.size(), 26), ' ');
         context.out << address << type;
         ChangerSession device(target, address);
         ChangerIdentity identity;
-        if (const std::optional<FailedRequest> failed = device.read_identity(identity)) {
+        if (const std::optional<FailedRequest> failed = device.readIdentity(identity)) {
             std::array<char, 46> text{};
             GetASPIstatus(failed->status, text.data());
             context.out << "(INQUIRY failed: " << text.data() << ")\n";

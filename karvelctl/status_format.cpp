@@ -26,7 +26,7 @@ void driveLine(std::ostringstream& text, const ChangerInventory& inventory, size
         text << "Empty";
     } else {
         const std::optional<unsigned> slot =
-            drive.sourceValid ? inventory.slot_number_of(drive.source) : std::nullopt;
+            drive.sourceValid ? inventory.slotNumberOf(drive.source) : std::nullopt;
         if (slot)
             text << "Full (Storage Element " << *slot << " Loaded)";
         else
@@ -49,9 +49,9 @@ void slotLine(std::ostringstream& text, size_t number, const Element& slot, bool
 
 }  // namespace
 
-std::string format_status(const ChangerInventory& inventory, const std::string& name) {
+std::string formatStatus(const ChangerInventory& inventory, const std::string& name) {
     std::ostringstream text;
-    text << "  Storage Changer " << name << ':' << inventory.drives.size() << " Drives, " << inventory.slot_count()
+    text << "  Storage Changer " << name << ':' << inventory.drives.size() << " Drives, " << inventory.slotCount()
          << " Slots ( " << inventory.ports.size() << " Import/Export )\n";
     for (size_t i = 0; i < inventory.drives.size(); ++i)
         driveLine(text, inventory, i, inventory.drives[i]);

@@ -10,6 +10,6 @@
 namespace karvel::ctl {
 
 // Returns the status text of inventory for the changer called name (every line ends in LF).
-std::string format_status(const ChangerInventory& inventory, const std::string& name);
+std::string formatStatus(const ChangerInventory& inventory, const std::string& name);
 
 }  // namespace karvel::ctl

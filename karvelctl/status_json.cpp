@@ -36,7 +36,7 @@ Json elementEntry(const ChangerInventory& inventory, const Element& element, siz
     Json source = nullptr;
     if (element.sourceValid) {
         Json slot = nullptr;
-        if (const std::optional<unsigned> found = inventory.slot_number_of(element.source)) slot = *found;
+        if (const std::optional<unsigned> found = inventory.slotNumberOf(element.source)) slot = *found;
         source = Json{{"address", element.source}, {"slot", slot}};
     }
     Json entry;
@@ -52,7 +52,7 @@ Json elementEntry(const ChangerInventory& inventory, const Element& element, siz
 // The document's layout, which readers with line-based tools rely on: members that hold only
 // objects or arrays (the document itself, "geometry", "elements") get one line per member,
 // indented by two blanks a level; everything else stays on one line. Strings go through
-// json_string, whose byte escaping differs from the library's own dump.
+// jsonString, whose byte escaping differs from the library's own dump.
 bool holdsOnlyContainers(const Json& value) {
     return value.is_structured() &&
            std::all_of(value.begin(), value.end(), [](const Json& member) { return member.is_structured(); });
@@ -60,7 +60,7 @@ bool holdsOnlyContainers(const Json& value) {
 
 void writeScalar(std::string& out, const Json& value) {
     switch (value.type()) {
-    case Json::value_t::string: out += json_string(value.get_ref<const std::string&>()); break;
+    case Json::value_t::string: out += jsonString(value.get_ref<const std::string&>()); break;
     case Json::value_t::boolean: out += value.get<bool>() ? "true" : "false"; break;
     case Json::value_t::number_unsigned: out += std::to_string(value.get<uint64_t>()); break;
     case Json::value_t::number_integer: out += std::to_string(value.get<int64_t>()); break;
@@ -83,7 +83,7 @@ void writeMembers(std::string& out, const Json& value, size_t indent, bool expan
     if (value.is_object()) {
         for (const auto& member : value.items()) {
             begin();
-            out += json_string(member.key()) + ": ";
+            out += jsonString(member.key()) + ": ";
             writeValue(out, member.value(), indent + 2, holdsOnlyContainers(member.value()));
         }
     } else {
@@ -110,7 +110,7 @@ void writeValue(std::string& out, const Json& value, size_t indent, bool expande
 
 }  // namespace
 
-std::string json_string(const std::string& text) {
+std::string jsonString(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
         const unsigned char u = static_cast<unsigned char>(c);
@@ -130,7 +130,7 @@ std::string json_string(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string format_status_json(const ChangerInventory& inventory, const ChangerIdentity& identity,
+std::string formatStatusJson(const ChangerInventory& inventory, const ChangerIdentity& identity,
                                const std::string& name, const TargetAddress& target) {
     const ElementAddressAssignment& a = inventory.assignment;
     Json document;
@@ -143,7 +143,7 @@ std::string format_status_json(const ChangerInventory& inventory, const ChangerI
                                 {"revision", withoutTrailingBlanks(identity.revision)}};
     document["volume_tags"] = inventory.volumeTagsReported;
     document["drives"] = inventory.drives.size();
-    document["slots"] = inventory.slot_count();
+    document["slots"] = inventory.slotCount();
     document["import_export"] = inventory.ports.size();
     document["geometry"] = Json{{"transport", geometryEntry(a.firstTransport, a.transportCount)},
                                 {"storage", geometryEntry(a.firstStorage, a.storageCount)},

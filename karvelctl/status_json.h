@@ -14,10 +14,10 @@ inline constexpr int kStatusJsonSchema = 1;
 
 // Returns the JSON text (keys as README.md documents them, ending in LF) of inventory for
 // the changer called name at target with identity.
-std::string format_status_json(const ChangerInventory& inventory, const ChangerIdentity& identity,
+std::string formatStatusJson(const ChangerInventory& inventory, const ChangerIdentity& identity,
                                const std::string& name, const TargetAddress& target);
 
 // Returns text as a JSON string literal, quotes included.
-std::string json_string(const std::string& text);
+std::string jsonString(const std::string& text);
 
 }  // namespace karvel::ctl

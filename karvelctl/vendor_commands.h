@@ -9,12 +9,12 @@
 namespace karvel::ctl {
 
 // records [--clear --yes]: prints the fullness records, or zeroes them as Clear NVRAM does.
-int run_records(CommandContext& context);
+int runRecords(CommandContext& context);
 // initialize [START STOP]: INITIALIZE ELEMENT STATUS, over START-STOP through mode page 20h.
-int run_initialize(CommandContext& context);
+int runInitialize(CommandContext& context);
 // rezero: REZERO UNIT, the mechanism goes home.
-int run_rezero(CommandContext& context);
+int runRezero(CommandContext& context);
 // firmware check FILE [--image OUT] | firmware download FILE --yes.
-int run_firmware(CommandContext& context);
+int runFirmware(CommandContext& context);
 
 }  // namespace karvel::ctl

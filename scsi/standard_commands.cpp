@@ -10,19 +10,19 @@
 namespace {
 
 namespace op = karvel::scsi;
-using karvel::flag_bit;
+using karvel::flagBit;
 using karvel::guarded;
 using karvel::kCaughtFailure;
-using karvel::lend_buffer;
-using karvel::start_command;
+using karvel::lendBuffer;
+using karvel::startCommand;
 
 constexpr uint8_t kInquiryLength = 47;
 constexpr uint8_t kRequestSenseLength = 18;
 
 // Byte 1 of RESERVE and RELEASE: 3rdPty in bit 4, the device ID in bits 3-1, extent in bit 0.
 uint8_t reservationFlags(uint8_t thirdParty, uint8_t thirdPartyId, uint8_t extent) {
-    return static_cast<uint8_t>(flag_bit(thirdParty, 4) | ((thirdPartyId & 0x07) << 1) |
-                                flag_bit(extent, 0));
+    return static_cast<uint8_t>(flagBit(thirdParty, 4) | ((thirdPartyId & 0x07) << 1) |
+                                flagBit(extent, 0));
 }
 
 // Page control in bits 7-6, page code in bits 5-0 (byte 2 of both MODE SENSE commands).
@@ -34,12 +34,12 @@ uint8_t pageField(uint8_t pageControl, uint8_t pageCode) {
 // is the whole 32-bit length.
 uint8_t bufferCommand(SRBunion* srb, uint8_t opcode, uint8_t mode, uint8_t bufferId,
                       uint32_t offset, uint32_t length, uint8_t* buffer) {
-    uint8_t* cdb = start_command(srb, 10, opcode);
+    uint8_t* cdb = startCommand(srb, 10, opcode);
     cdb[1] |= mode;
     cdb[2] = bufferId;
     karvel::put_be24(cdb + 3, offset);
     karvel::put_be24(cdb + 6, length);
-    lend_buffer(srb, length, buffer);
+    lendBuffer(srb, length, buffer);
     return CallAspi32(srb);
 }
 
@@ -47,32 +47,32 @@ uint8_t bufferCommand(SRBunion* srb, uint8_t opcode, uint8_t mode, uint8_t buffe
 
 KARVEL_EXPORT uint8_t TestUnitReady(SRBunion* srb) {
     return guarded(kCaughtFailure, [&] {
-        start_command(srb, 6, op::TEST_UNIT_READY);
+        startCommand(srb, 6, op::TEST_UNIT_READY);
         return CallAspi32(srb);
     });
 }
 
 KARVEL_EXPORT uint8_t Rezero(SRBunion* srb) {
     return guarded(kCaughtFailure, [&] {
-        start_command(srb, 6, op::REZERO_UNIT);
+        startCommand(srb, 6, op::REZERO_UNIT);
         return CallAspi32(srb);
     });
 }
 
 KARVEL_EXPORT uint8_t RequestSense(SRBunion* srb, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::REQUEST_SENSE);
+        uint8_t* cdb = startCommand(srb, 6, op::REQUEST_SENSE);
         cdb[4] = kRequestSenseLength;
-        lend_buffer(srb, kRequestSenseLength, buffer);
+        lendBuffer(srb, kRequestSenseLength, buffer);
         return CallAspi32(srb);
     });
 }
 
 KARVEL_EXPORT uint8_t Inquiry(SRBunion* srb, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::INQUIRY);
+        uint8_t* cdb = startCommand(srb, 6, op::INQUIRY);
         cdb[4] = kInquiryLength;
-        lend_buffer(srb, kInquiryLength, buffer);
+        lendBuffer(srb, kInquiryLength, buffer);
         return CallAspi32(srb);
     });
 }
@@ -80,10 +80,10 @@ KARVEL_EXPORT uint8_t Inquiry(SRBunion* srb, uint8_t* buffer) {
 KARVEL_EXPORT uint8_t ModeSelect6(SRBunion* srb, uint8_t pf, uint8_t sp, uint8_t length,
                                   uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::MODE_SELECT_6);
-        cdb[1] |= flag_bit(pf, 4) | flag_bit(sp, 0);
+        uint8_t* cdb = startCommand(srb, 6, op::MODE_SELECT_6);
+        cdb[1] |= flagBit(pf, 4) | flagBit(sp, 0);
         cdb[4] = length;
-        lend_buffer(srb, length, buffer);
+        lendBuffer(srb, length, buffer);
         return CallAspi32(srb);
     });
 }
@@ -92,7 +92,7 @@ KARVEL_EXPORT uint8_t ModeSelect6(SRBunion* srb, uint8_t pf, uint8_t sp, uint8_t
 KARVEL_EXPORT uint8_t Reserve(SRBunion* srb, uint8_t thirdParty, uint8_t thirdPartyId,
                               uint8_t extent, uint8_t reservationId, uint16_t extentListLength) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::RESERVE_6);
+        uint8_t* cdb = startCommand(srb, 6, op::RESERVE_6);
         cdb[1] |= reservationFlags(thirdParty, thirdPartyId, extent);
         cdb[2] = reservationId;
         karvel::put_be16(cdb + 3, extentListLength);
@@ -103,7 +103,7 @@ KARVEL_EXPORT uint8_t Reserve(SRBunion* srb, uint8_t thirdParty, uint8_t thirdPa
 KARVEL_EXPORT uint8_t Release(SRBunion* srb, uint8_t thirdParty, uint8_t thirdPartyId,
                               uint8_t extent, uint8_t reservationId) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::RELEASE_6);
+        uint8_t* cdb = startCommand(srb, 6, op::RELEASE_6);
         cdb[1] |= reservationFlags(thirdParty, thirdPartyId, extent);
         cdb[2] = reservationId;
         return CallAspi32(srb);
@@ -113,11 +113,11 @@ KARVEL_EXPORT uint8_t Release(SRBunion* srb, uint8_t thirdParty, uint8_t thirdPa
 KARVEL_EXPORT uint8_t ModeSense6(SRBunion* srb, uint8_t dbd, uint8_t pageControl,
                                  uint8_t pageCode, uint8_t allocationLength, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::MODE_SENSE_6);
-        cdb[1] |= flag_bit(dbd, 3);
+        uint8_t* cdb = startCommand(srb, 6, op::MODE_SENSE_6);
+        cdb[1] |= flagBit(dbd, 3);
         cdb[2] = pageField(pageControl, pageCode);
         cdb[4] = allocationLength;
-        lend_buffer(srb, allocationLength, buffer);
+        lendBuffer(srb, allocationLength, buffer);
         return CallAspi32(srb);
     });
 }
@@ -125,9 +125,9 @@ KARVEL_EXPORT uint8_t ModeSense6(SRBunion* srb, uint8_t dbd, uint8_t pageControl
 KARVEL_EXPORT uint8_t ReceiveDiagnostic(SRBunion* srb, uint16_t allocationLength,
                                         uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::RECEIVE_DIAGNOSTIC);
+        uint8_t* cdb = startCommand(srb, 6, op::RECEIVE_DIAGNOSTIC);
         karvel::put_be16(cdb + 3, allocationLength);
-        lend_buffer(srb, allocationLength, buffer);
+        lendBuffer(srb, allocationLength, buffer);
         return CallAspi32(srb);
     });
 }
@@ -136,10 +136,10 @@ KARVEL_EXPORT uint8_t ReceiveDiagnostic(SRBunion* srb, uint16_t allocationLength
 KARVEL_EXPORT uint8_t SendDiagnostic(SRBunion* srb, uint8_t pf, uint8_t selfTest,
                                      uint16_t length, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 6, op::SEND_DIAGNOSTIC);
-        cdb[1] |= flag_bit(pf, 4) | flag_bit(selfTest, 2);
+        uint8_t* cdb = startCommand(srb, 6, op::SEND_DIAGNOSTIC);
+        cdb[1] |= flagBit(pf, 4) | flagBit(selfTest, 2);
         karvel::put_be16(cdb + 3, length);
-        lend_buffer(srb, length, buffer);
+        lendBuffer(srb, length, buffer);
         return CallAspi32(srb);
     });
 }
@@ -163,11 +163,11 @@ KARVEL_EXPORT uint8_t ReadBuffer(SRBunion* srb, uint8_t mode, uint8_t bufferId, 
 KARVEL_EXPORT uint8_t ChangeDefinition(SRBunion* srb, uint8_t save, uint8_t definitionParameter,
                                        uint8_t length, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 10, op::CHANGE_DEFINITION);
-        cdb[2] = flag_bit(save, 0);
+        uint8_t* cdb = startCommand(srb, 10, op::CHANGE_DEFINITION);
+        cdb[2] = flagBit(save, 0);
         cdb[3] = definitionParameter & 0x7F;
         cdb[8] = length;
-        lend_buffer(srb, length, buffer);
+        lendBuffer(srb, length, buffer);
         return CallAspi32(srb);
     });
 }
@@ -175,10 +175,10 @@ KARVEL_EXPORT uint8_t ChangeDefinition(SRBunion* srb, uint8_t save, uint8_t defi
 KARVEL_EXPORT uint8_t ModeSelect10(SRBunion* srb, uint8_t pf, uint8_t sp, uint16_t length,
                                    uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 10, op::MODE_SELECT_10);
-        cdb[1] |= flag_bit(pf, 4) | flag_bit(sp, 0);
+        uint8_t* cdb = startCommand(srb, 10, op::MODE_SELECT_10);
+        cdb[1] |= flagBit(pf, 4) | flagBit(sp, 0);
         karvel::put_be16(cdb + 7, length);
-        lend_buffer(srb, length, buffer);
+        lendBuffer(srb, length, buffer);
         return CallAspi32(srb);
     });
 }
@@ -186,11 +186,11 @@ KARVEL_EXPORT uint8_t ModeSelect10(SRBunion* srb, uint8_t pf, uint8_t sp, uint16
 KARVEL_EXPORT uint8_t ModeSense10(SRBunion* srb, uint8_t dbd, uint8_t pageControl,
                                   uint8_t pageCode, uint16_t allocationLength, uint8_t* buffer) {
     return guarded(kCaughtFailure, [&] {
-        uint8_t* cdb = start_command(srb, 10, op::MODE_SENSE_10);
-        cdb[1] |= flag_bit(dbd, 3);
+        uint8_t* cdb = startCommand(srb, 10, op::MODE_SENSE_10);
+        cdb[1] |= flagBit(dbd, 3);
         cdb[2] = pageField(pageControl, pageCode);
         karvel::put_be16(cdb + 7, allocationLength);
-        lend_buffer(srb, allocationLength, buffer);
+        lendBuffer(srb, allocationLength, buffer);
         return CallAspi32(srb);
     });
 }

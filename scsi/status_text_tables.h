@@ -145,7 +145,7 @@ inline constexpr SenseCodeEntry kSenseCodes[] = {
 inline constexpr uint8_t kSenseCodeFormatNumber = 44;
 
 // Returns the text numbered number, or null when the table has no such number.
-constexpr const char* text_numbered(unsigned number) {
+constexpr const char* textNumbered(unsigned number) {
     for (const auto& entry : kTexts)
         if (entry.number == number) return entry.text;
     return nullptr;

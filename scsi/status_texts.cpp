@@ -14,7 +14,7 @@ namespace {
 namespace tables = karvel::status_texts;
 
 const char* textNumbered(unsigned number) {
-    const char* text = tables::text_numbered(number);
+    const char* text = tables::textNumbered(number);
     if (!text) throw std::logic_error("status text missing from the table");
     return text;
 }

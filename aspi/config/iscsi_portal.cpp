@@ -15,7 +15,7 @@ constexpr const char* kUsage = "expected: iscsi iscsi://HOST[:PORT][/IQN] [user=
 
 [[noreturn]] void refuse(const std::string& what) { throw ConfigError(what + " (" + kUsage + ")"); }
 
-uint16_t parse_port(std::string_view text, const std::string& url) {
+uint16_t parsePort(std::string_view text, const std::string& url) {
     unsigned value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
@@ -23,7 +23,7 @@ uint16_t parse_port(std::string_view text, const std::string& url) {
     return static_cast<uint16_t>(value);
 }
 
-void parse_url(const std::string& url, IscsiPortal& portal) {
+void parseUrl(const std::string& url, IscsiPortal& portal) {
     if (!url.starts_with(kScheme)) refuse("'" + karvel::quotePrefix(url, kQuotedUrlLength) + "' is not an iscsi:// portal");
     std::string_view rest = std::string_view(url).substr(kScheme.size());
     if (rest.find('@') != std::string_view::npos)
@@ -46,12 +46,12 @@ void parse_url(const std::string& url, IscsiPortal& portal) {
         if (!rest.empty()) {
             if (rest[0] != ':') refuse("unexpected text after ']' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
             portText = rest.substr(1);
-            portal.port = parse_port(portText, url);
+            portal.port = parsePort(portText, url);
         }
     } else {
         size_t colon = rest.find(':');
         portal.host = std::string(rest.substr(0, colon));
-        if (colon != std::string_view::npos) portal.port = parse_port(rest.substr(colon + 1), url);
+        if (colon != std::string_view::npos) portal.port = parsePort(rest.substr(colon + 1), url);
     }
     if (portal.host.empty()) refuse("no host in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
 }
@@ -65,10 +65,10 @@ std::string IscsiPortal::address() const {
 
 std::string IscsiPortal::url() const { return std::string(kScheme) + address(); }
 
-IscsiPortal parse_iscsi_line(const TransportLine& line) {
+IscsiPortal parseIscsiLine(const TransportLine& line) {
     if (line.args.empty()) refuse("no portal given");
     IscsiPortal portal;
-    parse_url(line.args[0], portal);
+    parseUrl(line.args[0], portal);
     bool haveUser = false, havePassword = false;
     for (size_t i = 1; i < line.args.size(); ++i) {
         const std::string& word = line.args[i];

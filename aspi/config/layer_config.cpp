@@ -6,7 +6,7 @@
 
 namespace aspi {
 
-std::string config_path() {
+std::string configPath() {
     if (const char* explicit_path = std::getenv("ASPI32_CONFIG"); explicit_path && *explicit_path)
         return explicit_path;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
@@ -15,12 +15,12 @@ std::string config_path() {
     return std::string(home && *home ? home : ".") + "/.config/wnaspi32.conf";
 }
 
-bool config_path_is_explicit() {
+bool configPathIsExplicit() {
     const char* explicit_path = std::getenv("ASPI32_CONFIG");
     return explicit_path && *explicit_path;
 }
 
-std::vector<TransportLine> parse_config(const std::string& text, const std::string& file) {
+std::vector<TransportLine> parseConfig(const std::string& text, const std::string& file) {
     std::vector<TransportLine> lines;
     std::istringstream in(text);
     std::string raw;
@@ -37,7 +37,7 @@ std::vector<TransportLine> parse_config(const std::string& text, const std::stri
     return lines;
 }
 
-std::vector<TransportLine> default_config() {
+std::vector<TransportLine> defaultConfig() {
     return {TransportLine{"(built-in default)", 0, "sg", {}}};
 }
 

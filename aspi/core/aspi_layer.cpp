@@ -26,54 +26,54 @@ struct FactoryEntry {
 };
 
 constexpr FactoryEntry kFactories[] = {
-    {"sim", make_sim_transports},
-    {"sg", make_sg_transports},
-    {"iscsi", make_iscsi_transports},
+    {"sim", makeSimTransports},
+    {"sg", makeSgTransports},
+    {"iscsi", makeIscsiTransports},
 };
 
 // The status byte is what a poller reads from another context: publish it last.
-void publish_status(uint8_t& field, uint8_t value) {
+void publishStatus(uint8_t& field, uint8_t value) {
     std::atomic_ref<uint8_t>(field).store(value, std::memory_order_release);
 }
 
 }  // namespace
 
-TransportFactory factory_for(const std::string& transport) {
+TransportFactory factoryFor(const std::string& transport) {
     for (const auto& entry : kFactories)
         if (transport == entry.word) return entry.factory;
     return nullptr;
 }
 
 AspiLayer::AspiLayer(std::vector<std::unique_ptr<Transport>> adapters)
-    : adapters_(std::move(adapters)) {
-    if (adapters_.size() > kMaxAdapters) adapters_.resize(kMaxAdapters);
+    : m_adapters(std::move(adapters)) {
+    if (m_adapters.size() > kMaxAdapters) m_adapters.resize(kMaxAdapters);
 }
 
-AspiLayer AspiLayer::not_ready(std::string fault) {
+AspiLayer AspiLayer::notReady(std::string fault) {
     AspiLayer layer({});
-    layer.ready_ = false;
-    layer.fault_ = std::move(fault);
+    layer.m_ready = false;
+    layer.m_fault = std::move(fault);
     return layer;
 }
 
-AspiLayer AspiLayer::from_config_file(const std::string& path) {
+AspiLayer AspiLayer::fromConfigFile(const std::string& path) {
     std::vector<TransportLine> lines;
     karvel::FileContents file = karvel::readRegularFile(path, kLayerConfigLimit);
     if (file.fault == karvel::FileFault::missing) {
-        lines = default_config();
+        lines = defaultConfig();
     } else if (!file.ok()) {
         std::string fault = "wnaspi32: " + file.message;
         std::fprintf(stderr, "%s\n", fault.c_str());
-        return not_ready(fault);
+        return notReady(fault);
     } else {
-        lines = parse_config(file.bytes, path);
+        lines = parseConfig(file.bytes, path);
     }
 
     std::vector<std::unique_ptr<Transport>> adapters;
     for (const auto& line : lines) {
         std::string where = "wnaspi32: " + line.file + ":" + std::to_string(line.number) + ": ";
         try {
-            TransportFactory factory = factory_for(line.transport);
+            TransportFactory factory = factoryFor(line.transport);
             if (!factory)
                 throw ConfigError("unknown transport '" + karvel::quotePrefix(line.transport) +
                                   "' (expected sim, sg or iscsi)");
@@ -85,18 +85,18 @@ AspiLayer AspiLayer::from_config_file(const std::string& path) {
             // Outside text (the path, the line's words) reaches the message: escape it whole.
             std::string fault = karvel::escapeText(where + error.what());
             std::fprintf(stderr, "%s\n", fault.c_str());
-            return not_ready(fault);
+            return notReady(fault);
         }
     }
     AspiLayer layer(std::move(adapters));
-    if (file.fault == karvel::FileFault::missing && layer.adapters_.empty())
-        layer.fault_ = karvel::escapeText("wnaspi32: no configuration file " + path + " and no local SCSI host");
+    if (file.fault == karvel::FileFault::missing && layer.m_adapters.empty())
+        layer.m_fault = karvel::escapeText("wnaspi32: no configuration file " + path + " and no local SCSI host");
     return layer;
 }
 
-uint32_t AspiLayer::support_info() const {
-    uint32_t status = ready_ ? SS_COMP : SS_FAILED_INIT;
-    return (status << 8) | static_cast<uint32_t>(adapters_.size());
+uint32_t AspiLayer::supportInfo() const {
+    uint32_t status = m_ready ? SS_COMP : SS_FAILED_INIT;
+    return (status << 8) | static_cast<uint32_t>(m_adapters.size());
 }
 
 uint32_t AspiLayer::send(SRBunion* srb) {
@@ -104,23 +104,23 @@ uint32_t AspiLayer::send(SRBunion* srb) {
     uint8_t status;
     switch (srb->exec.SRB_Cmd) {
     case SC_GET_DEV_TYPE:
-        status = get_device_type(srb->gdev);
-        publish_status(srb->gdev.SRB_Status, status);
+        status = getDeviceType(srb->gdev);
+        publishStatus(srb->gdev.SRB_Status, status);
         return status;
     case SC_EXEC_SCSI_CMD:
         status = execute(srb->exec);
-        publish_status(srb->exec.SRB_Status, status);
+        publishStatus(srb->exec.SRB_Status, status);
         return status;
     default:
-        publish_status(srb->exec.SRB_Status, SS_INVALID_CMD);
+        publishStatus(srb->exec.SRB_Status, SS_INVALID_CMD);
         return SS_INVALID_CMD;
     }
 }
 
-uint8_t AspiLayer::get_device_type(SRB_GDEVBlock& block) {
-    if (block.SRB_HaId >= adapters_.size()) return SS_INVALID_HA;
+uint8_t AspiLayer::getDeviceType(SRB_GDEVBlock& block) {
+    if (block.SRB_HaId >= m_adapters.size()) return SS_INVALID_HA;
     try {
-        Transport& adapter = *adapters_[block.SRB_HaId];
+        Transport& adapter = *m_adapters[block.SRB_HaId];
         if (block.SRB_Target == 0 && block.SRB_Lun == 0) adapter.beginScan();
         if (auto type = adapter.deviceType(block.SRB_Target, block.SRB_Lun)) {
             block.SRB_DeviceType = *type;
@@ -135,12 +135,12 @@ uint8_t AspiLayer::get_device_type(SRB_GDEVBlock& block) {
 }
 
 uint8_t AspiLayer::execute(SRB_ExecSCSICmd& block) {
-    if (block.SRB_HaId >= adapters_.size()) return SS_INVALID_HA;
+    if (block.SRB_HaId >= m_adapters.size()) return SS_INVALID_HA;
     if (block.SRB_CDBLen == 0 || block.SRB_CDBLen > sizeof block.CDBByte) return SS_INVALID_SRB;
     if (block.SRB_BufLen > 0 && !block.SRB_BufPointer) return SS_INVALID_SRB;
     if (block.SRB_BufLen > kMaxTransferLength) return SS_BUFFER_TO_BIG;
 
-    auto direction = direction_of(block.CDBByte[0]);
+    auto direction = directionOf(block.CDBByte[0]);
     if (!direction) {
         if (block.SRB_BufLen > 0) return SS_INVALID_SRB;  // refuse rather than guess
         direction = DataDirection::none;
@@ -154,10 +154,10 @@ uint8_t AspiLayer::execute(SRB_ExecSCSICmd& block) {
     if (*direction != DataDirection::none && block.SRB_BufLen > 0)
         request.data = {block.SRB_BufPointer, block.SRB_BufLen};
 
-    publish_status(block.SRB_Status, SS_PENDING);
+    publishStatus(block.SRB_Status, SS_PENDING);
     CommandResult result;
     try {
-        result = adapters_[block.SRB_HaId]->execute(request);
+        result = m_adapters[block.SRB_HaId]->execute(request);
     } catch (...) {
         // Nothing of the previous request may pass for this one's outcome.
         block.SRB_HaStat = HASTAT_OK;

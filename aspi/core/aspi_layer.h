@@ -27,33 +27,33 @@ public:
     explicit AspiLayer(std::vector<std::unique_ptr<Transport>> adapters);
 
     // A layer that is not ready; fault is the one-line reason already reported.
-    static AspiLayer not_ready(std::string fault);
+    static AspiLayer notReady(std::string fault);
 
     // Builds the layer from the configuration file at path (the default set when it does not
     // exist); a line it cannot use, a path that is no regular file (a directory, a FIFO) or a
     // file over kLayerConfigLimit makes it not ready and is reported once on stderr.
-    static AspiLayer from_config_file(const std::string& path);
+    static AspiLayer fromConfigFile(const std::string& path);
 
     // Returns the support value: bits 0-7 adapter count, bits 8-15 SS_COMP or SS_FAILED_INIT.
-    uint32_t support_info() const;
+    uint32_t supportInfo() const;
 
     // Carries out srb (owned by the caller) and returns its final status; never throws.
     uint32_t send(SRBunion* srb);
 
-    bool ready() const { return ready_; }
+    bool ready() const { return m_ready; }
     // Why the layer is not ready, or why a ready one serves no adapter; empty otherwise.
-    const std::string& fault() const { return fault_; }
+    const std::string& fault() const { return m_fault; }
 
 private:
-    uint8_t get_device_type(SRB_GDEVBlock& block);
+    uint8_t getDeviceType(SRB_GDEVBlock& block);
     uint8_t execute(SRB_ExecSCSICmd& block);
 
-    std::vector<std::unique_ptr<Transport>> adapters_;
-    bool ready_ = true;
-    std::string fault_;
+    std::vector<std::unique_ptr<Transport>> m_adapters;
+    bool m_ready = true;
+    std::string m_fault;
 };
 
 // Returns the transport factory for a configuration line's first word, or null.
-TransportFactory factory_for(const std::string& transport);
+TransportFactory factoryFor(const std::string& transport);
 
 }  // namespace aspi

@@ -19,18 +19,18 @@ struct HostMapping {
 
 constexpr HostMapping kHostMappings[] = {
     {HostCondition::ok, SS_COMP, HASTAT_OK},
-    {HostCondition::selection_timeout, SS_NO_DEVICE, HASTAT_SEL_TO},
-    {HostCondition::data_overrun, SS_ERR, HASTAT_DO_DU},
-    {HostCondition::bus_free, SS_ERR, HASTAT_BUS_FREE},
-    {HostCondition::phase_failure, SS_ERR, HASTAT_PHASE_ERR},
-    {HostCondition::timed_out, SS_ABORTED, HASTAT_OK},
+    {HostCondition::selectionTimeout, SS_NO_DEVICE, HASTAT_SEL_TO},
+    {HostCondition::dataOverrun, SS_ERR, HASTAT_DO_DU},
+    {HostCondition::busFree, SS_ERR, HASTAT_BUS_FREE},
+    {HostCondition::phaseFailure, SS_ERR, HASTAT_PHASE_ERR},
+    {HostCondition::timedOut, SS_ABORTED, HASTAT_OK},
     {HostCondition::aborted, SS_ABORTED, HASTAT_OK},
-    {HostCondition::other_failure, SS_ERR, HASTAT_OK},
+    {HostCondition::otherFailure, SS_ERR, HASTAT_OK},
 };
 
 }  // namespace
 
-CommandResult command_result(HostCondition host, uint8_t scsiStatus, std::span<const uint8_t> sense) {
+CommandResult commandResult(HostCondition host, uint8_t scsiStatus, std::span<const uint8_t> sense) {
     CommandResult result;
     const auto* mapping = std::find_if(std::begin(kHostMappings), std::end(kHostMappings),
                                        [host](const HostMapping& m) { return m.condition == host; });
@@ -47,8 +47,8 @@ CommandResult command_result(HostCondition host, uint8_t scsiStatus, std::span<c
     return result;
 }
 
-CommandResult no_device_result() {
-    return command_result(HostCondition::selection_timeout, karvel::scsi::GOOD, {});
+CommandResult noDeviceResult() {
+    return commandResult(HostCondition::selectionTimeout, karvel::scsi::GOOD, {});
 }
 
 }  // namespace aspi

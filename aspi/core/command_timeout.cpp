@@ -29,9 +29,9 @@ constexpr std::array kSlow{
 
 }  // namespace
 
-std::span<const SlowCommand> slow_commands() { return kSlow; }
+std::span<const SlowCommand> slowCommands() { return kSlow; }
 
-std::chrono::seconds command_timeout(uint8_t opcode) {
+std::chrono::seconds commandTimeout(uint8_t opcode) {
     for (const auto& entry : kSlow)
         if (entry.opcode == opcode) return entry.timeout;
     return kOrdinaryCommandTimeout;

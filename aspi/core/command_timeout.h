@@ -17,12 +17,12 @@ struct SlowCommand {
 };
 
 // The commands that get more than the ordinary timeout; tests read it too.
-std::span<const SlowCommand> slow_commands();
+std::span<const SlowCommand> slowCommands();
 
 // The timeout of every command not in the slow table.
 inline constexpr std::chrono::seconds kOrdinaryCommandTimeout{30};
 
 // Returns how long a command with this operation code may take.
-std::chrono::seconds command_timeout(uint8_t opcode);
+std::chrono::seconds commandTimeout(uint8_t opcode);
 
 }  // namespace aspi

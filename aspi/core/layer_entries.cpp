@@ -12,11 +12,11 @@ namespace aspi {
 
 namespace {
 
-void publish_status(uint8_t& field, uint8_t value) {
+void publishStatus(uint8_t& field, uint8_t value) {
     std::atomic_ref<uint8_t>(field).store(value, std::memory_order_release);
 }
 
-uint32_t copy_text(std::string_view reason, char* text, uint32_t size) {
+uint32_t copyText(std::string_view reason, char* text, uint32_t size) {
     if (text && size > 0) {
         size_t bytes = std::min<size_t>(reason.size(), size - 1);
         std::memcpy(text, reason.data(), bytes);
@@ -27,35 +27,35 @@ uint32_t copy_text(std::string_view reason, char* text, uint32_t size) {
 
 }  // namespace
 
-uint32_t support_info_from(const LayerSource& layer) {
+uint32_t supportInfoFrom(const LayerSource& layer) {
     try {
-        return layer().support_info();
+        return layer().supportInfo();
     } catch (...) {
         return uint32_t{SS_FAILED_INIT} << 8;
     }
 }
 
-uint32_t send_through(const LayerSource& layer, SRBunion* srb) {
+uint32_t sendThrough(const LayerSource& layer, SRBunion* srb) {
     try {
         return layer().send(srb);
     } catch (...) {
-        if (srb) publish_status(srb->exec.SRB_Status, SS_NO_RESOURCES);
+        if (srb) publishStatus(srb->exec.SRB_Status, SS_NO_RESOURCES);
         return SS_NO_RESOURCES;
     }
 }
 
-uint32_t layer_fault_from(const LayerSource& layer, char* text, uint32_t size) {
+uint32_t layerFaultFrom(const LayerSource& layer, char* text, uint32_t size) {
     try {
-        return copy_text(layer().fault(), text, size);
+        return copyText(layer().fault(), text, size);
     } catch (const std::exception& error) {
         try {
-            return copy_text(std::string("wnaspi32: cannot build the layer: ") + error.what(), text, size);
+            return copyText(std::string("wnaspi32: cannot build the layer: ") + error.what(), text, size);
         } catch (...) {
         }
     } catch (...) {
     }
     // Without memory for a message, a fixed text still says why.
-    return copy_text("wnaspi32: cannot build the layer", text, size);
+    return copyText("wnaspi32: cannot build the layer", text, size);
 }
 
 }  // namespace aspi

@@ -37,9 +37,9 @@ constexpr std::array kTable{
 
 }  // namespace
 
-std::span<const OpcodeDirection> opcode_directions() { return kTable; }
+std::span<const OpcodeDirection> opcodeDirections() { return kTable; }
 
-std::optional<DataDirection> direction_of(uint8_t opcode) {
+std::optional<DataDirection> directionOf(uint8_t opcode) {
     for (const auto& entry : kTable)
         if (entry.opcode == opcode) return entry.direction;
     return std::nullopt;

@@ -19,9 +19,9 @@ struct OpcodeDirection {
 };
 
 // The table itself, in opcode order; tests and transports read it.
-std::span<const OpcodeDirection> opcode_directions();
+std::span<const OpcodeDirection> opcodeDirections();
 
 // Returns the data direction of opcode, or nothing when the code is not in the table.
-std::optional<DataDirection> direction_of(uint8_t opcode);
+std::optional<DataDirection> directionOf(uint8_t opcode);
 
 }  // namespace aspi

@@ -14,14 +14,14 @@
 namespace {
 
 aspi::AspiLayer buildLayer() {
-    const std::string path = aspi::config_path();
+    const std::string path = aspi::configPath();
     struct stat info {};
-    if (aspi::config_path_is_explicit() && ::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+    if (aspi::configPathIsExplicit() && ::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
         const std::string fault = "wnaspi32: " + karvel::escapeText(path) + ": no such file (named by ASPI32_CONFIG)";
         std::fprintf(stderr, "%s\n", fault.c_str());
-        return aspi::AspiLayer::not_ready(fault);
+        return aspi::AspiLayer::notReady(fault);
     }
-    return aspi::AspiLayer::from_config_file(path);
+    return aspi::AspiLayer::fromConfigFile(path);
 }
 
 aspi::AspiLayer& layer() {
@@ -32,13 +32,13 @@ aspi::AspiLayer& layer() {
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32SupportInfo(void) {
-    return aspi::support_info_from(layer);
+    return aspi::supportInfoFrom(layer);
 }
 
 extern "C" __attribute__((visibility("default"))) uint32_t SendASPI32Command(SRBunion* srb) {
-    return aspi::send_through(layer, srb);
+    return aspi::sendThrough(layer, srb);
 }
 
 extern "C" __attribute__((visibility("default"))) uint32_t GetASPI32LayerFault(char* text, uint32_t size) {
-    return aspi::layer_fault_from(layer, text, size);
+    return aspi::layerFaultFrom(layer, text, size);
 }

@@ -21,19 +21,19 @@ constexpr std::chrono::milliseconds kPollSlice{1000};
 
 }  // namespace
 
-IscsiSession::IscsiSession(const IscsiPortal& portal) : password_(portal.password) {}
+IscsiSession::IscsiSession(const IscsiPortal& portal) : m_password(portal.password) {}
 
 IscsiSession::~IscsiSession() {
-    if (context_) iscsi_destroy_context(context_);
+    if (m_context) iscsi_destroy_context(m_context);
 }
 
-void IscsiSession::on_step(iscsi_context*, int status, void*, void* step) {
+void IscsiSession::onStep(iscsi_context*, int status, void*, void* step) {
     auto* state = static_cast<Step*>(step);
     state->done = true;
     state->status = status;
 }
 
-void IscsiSession::on_discovery(iscsi_context*, int status, void* data, void* step) {
+void IscsiSession::onDiscovery(iscsi_context*, int status, void* data, void* step) {
     auto* state = static_cast<Step*>(step);
     state->done = true;
     state->status = status;
@@ -43,37 +43,37 @@ void IscsiSession::on_discovery(iscsi_context*, int status, void* data, void* st
         state->targets.emplace_back(entry->target_name);
 }
 
-std::string IscsiSession::last_error() const {
-    if (socketError_) return std::strerror(socketError_);
-    std::string text = context_ ? iscsi_get_error(context_) : "cannot create an iSCSI context";
+std::string IscsiSession::lastError() const {
+    if (m_socketError) return std::strerror(m_socketError);
+    std::string text = m_context ? iscsi_get_error(m_context) : "cannot create an iSCSI context";
     if (text.empty()) text = "no answer";
-    if (!password_.empty())
-        for (size_t at; (at = text.find(password_)) != std::string::npos;) text.replace(at, password_.size(), "***");
+    if (!m_password.empty())
+        for (size_t at; (at = text.find(m_password)) != std::string::npos;) text.replace(at, m_password.size(), "***");
     return text;
 }
 
 std::string IscsiSession::failure(const char* step, Wait wait, std::chrono::milliseconds allowed) const {
-    if (wait == Wait::timed_out) return std::string(step) + ": no answer within " + std::to_string(allowed.count()) + " ms";
-    return std::string(step) + ": " + last_error();
+    if (wait == Wait::timedOut) return std::string(step) + ": no answer within " + std::to_string(allowed.count()) + " ms";
+    return std::string(step) + ": " + lastError();
 }
 
 IscsiSession::Wait IscsiSession::pump(const Step& step, Clock::time_point deadline) {
     using namespace std::chrono;
     while (!step.done) {
-        if (broken_) return Wait::failed;
+        if (m_broken) return Wait::failed;
         auto now = Clock::now();
-        if (now >= deadline) return Wait::timed_out;
+        if (now >= deadline) return Wait::timedOut;
         int slice = static_cast<int>(std::min(ceil<milliseconds>(deadline - now), kPollSlice).count());
-        pollfd descriptor{iscsi_get_fd(context_), static_cast<short>(iscsi_which_events(context_)), 0};
+        pollfd descriptor{iscsi_get_fd(m_context), static_cast<short>(iscsi_which_events(m_context)), 0};
         int ready = descriptor.events ? ::poll(&descriptor, 1, slice) : ::poll(nullptr, 0, std::min(slice, 100));
         if (ready < 0 && errno != EINTR) return Wait::failed;
         if (ready > 0 && (descriptor.revents & (POLLERR | POLLHUP))) {
             int error = 0;
             socklen_t length = sizeof error;
-            if (::getsockopt(descriptor.fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error) socketError_ = error;
+            if (::getsockopt(descriptor.fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error) m_socketError = error;
         }
-        if (iscsi_service(context_, ready > 0 ? descriptor.revents : 0) < 0) {
-            broken_ = true;
+        if (iscsi_service(m_context, ready > 0 ? descriptor.revents : 0) < 0) {
+            m_broken = true;
             return Wait::failed;
         }
     }
@@ -85,9 +85,9 @@ std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, cons
     auto deadline = Clock::now() + allowed;
     std::unique_ptr<IscsiSession> session(new IscsiSession(portal));
     iscsi_context* context = iscsi_create_context(kInitiatorName);
-    session->context_ = context;
+    session->m_context = context;
     if (!context) {
-        error = session->last_error();
+        error = session->lastError();
         return nullptr;
     }
     iscsi_set_session_type(context, target.empty() ? ISCSI_SESSION_DISCOVERY : ISCSI_SESSION_NORMAL);
@@ -99,18 +99,18 @@ std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, cons
     iscsi_set_noautoreconnect(context, 1);
     iscsi_set_reconnect_max_retries(context, 0);
 
-    Step& step = session->step_;
+    Step& step = session->m_step;
     std::string address = portal.address();
     step = {};
     Wait wait = Wait::failed;
-    if (iscsi_connect_async(context, address.c_str(), on_step, &step) == 0) wait = session->pump(step, deadline);
+    if (iscsi_connect_async(context, address.c_str(), onStep, &step) == 0) wait = session->pump(step, deadline);
     if (wait != Wait::done || step.status != SCSI_STATUS_GOOD) {
         error = session->failure("cannot connect", wait, allowed);
         return nullptr;
     }
     step = {};
     wait = Wait::failed;
-    if (iscsi_login_async(context, on_step, &step) == 0) wait = session->pump(step, deadline);
+    if (iscsi_login_async(context, onStep, &step) == 0) wait = session->pump(step, deadline);
     if (wait != Wait::done || step.status != SCSI_STATUS_GOOD) {
         error = session->failure("login failed", wait, allowed);
         return nullptr;
@@ -121,28 +121,28 @@ std::unique_ptr<IscsiSession> IscsiSession::open(const IscsiPortal& portal, cons
 std::optional<std::vector<std::string>> IscsiSession::discover(std::chrono::milliseconds allowed,
                                                                std::string& error) {
     auto deadline = Clock::now() + allowed;
-    step_ = {};
+    m_step = {};
     Wait wait = Wait::failed;
-    if (iscsi_discovery_async(context_, on_discovery, &step_) == 0) wait = pump(step_, deadline);
-    if (wait != Wait::done || step_.status != SCSI_STATUS_GOOD) {
+    if (iscsi_discovery_async(m_context, onDiscovery, &m_step) == 0) wait = pump(m_step, deadline);
+    if (wait != Wait::done || m_step.status != SCSI_STATUS_GOOD) {
         error = failure("discovery failed", wait, allowed);
         return std::nullopt;
     }
-    return std::move(step_.targets);
+    return std::move(m_step.targets);
 }
 
 bool IscsiSession::usable() {
-    if (broken_ || !context_) return false;
-    pollfd descriptor{iscsi_get_fd(context_), POLLIN, 0};
+    if (m_broken || !m_context) return false;
+    pollfd descriptor{iscsi_get_fd(m_context), POLLIN, 0};
     if (::poll(&descriptor, 1, 0) < 0) return true;
     if (descriptor.revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
     if (descriptor.revents & POLLIN) {
         char byte;
         ssize_t peeked = ::recv(descriptor.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
         if (peeked == 0 || (peeked < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) return false;
-        if (iscsi_service(context_, POLLIN) < 0) broken_ = true;
+        if (iscsi_service(m_context, POLLIN) < 0) m_broken = true;
     }
-    return !broken_;
+    return !m_broken;
 }
 
 CommandResult IscsiSession::run(uint16_t lun, const CommandRequest& request, std::chrono::milliseconds timeout) {
@@ -153,51 +153,51 @@ CommandResult IscsiSession::run(uint16_t lun, const CommandRequest& request, std
 
     scsi_task* task = scsi_create_task(static_cast<int>(request.cdb.size()),
                                        const_cast<unsigned char*>(request.cdb.data()), direction, length);
-    if (!task) return command_result(HostCondition::other_failure, 0, {});
+    if (!task) return commandResult(HostCondition::otherFailure, 0, {});
     // Data in lands straight in the caller's buffer; data out is sent from it.
     if (direction == SCSI_XFER_READ) scsi_task_add_data_in_buffer(task, length, request.data.data());
     iscsi_data out{static_cast<size_t>(length), request.data.data()};
 
-    step_ = {};
-    if (iscsi_scsi_command_async(context_, lun, task, on_step, direction == SCSI_XFER_WRITE ? &out : nullptr,
-                                 &step_) != 0) {
+    m_step = {};
+    if (iscsi_scsi_command_async(m_context, lun, task, onStep, direction == SCSI_XFER_WRITE ? &out : nullptr,
+                                 &m_step) != 0) {
         scsi_free_scsi_task(task);
-        broken_ = true;
-        return command_result(HostCondition::bus_free, 0, {});
+        m_broken = true;
+        return commandResult(HostCondition::busFree, 0, {});
     }
-    Wait wait = pump(step_, Clock::now() + timeout);
+    Wait wait = pump(m_step, Clock::now() + timeout);
     if (wait != Wait::done) {
-        iscsi_scsi_cancel_task(context_, task);
+        iscsi_scsi_cancel_task(m_context, task);
         scsi_free_scsi_task(task);
-        broken_ = true;  // the target may still act on it: start afresh
-        return command_result(wait == Wait::timed_out ? HostCondition::timed_out : HostCondition::bus_free, 0, {});
+        m_broken = true;  // the target may still act on it: start afresh
+        return commandResult(wait == Wait::timedOut ? HostCondition::timedOut : HostCondition::busFree, 0, {});
     }
 
     CommandResult result;
-    switch (step_.status) {
+    switch (m_step.status) {
     case SCSI_STATUS_CANCELLED:
     case SCSI_STATUS_ERROR:
-        broken_ = true;
-        result = command_result(HostCondition::bus_free, 0, {});
+        m_broken = true;
+        result = commandResult(HostCondition::busFree, 0, {});
         break;
     case SCSI_STATUS_TIMEOUT:
-        broken_ = true;
-        result = command_result(HostCondition::timed_out, 0, {});
+        m_broken = true;
+        result = commandResult(HostCondition::timedOut, 0, {});
         break;
     case SCSI_STATUS_REDIRECT:
-        broken_ = true;
-        result = command_result(HostCondition::other_failure, 0, {});
+        m_broken = true;
+        result = commandResult(HostCondition::otherFailure, 0, {});
         break;
     default: {
         // The sense arrives as the response's data: two length bytes, then the sense bytes.
         std::span<const uint8_t> sense;
-        if (step_.status == SCSI_STATUS_CHECK_CONDITION && task->datain.size > 2 && task->datain.data) {
+        if (m_step.status == SCSI_STATUS_CHECK_CONDITION && task->datain.size > 2 && task->datain.data) {
             size_t senseLength = (size_t{task->datain.data[0]} << 8) | task->datain.data[1];
             sense = {task->datain.data + 2, std::min(senseLength, static_cast<size_t>(task->datain.size - 2))};
         }
         // A residual overflow only says the target had more than the allocation length let it
         // send, which SCSI allows (tgt sets it for every truncated report): not an error.
-        result = command_result(HostCondition::ok, static_cast<uint8_t>(step_.status), sense);
+        result = commandResult(HostCondition::ok, static_cast<uint8_t>(m_step.status), sense);
     }
     }
     scsi_free_scsi_task(task);

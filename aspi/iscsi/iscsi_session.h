@@ -46,20 +46,20 @@ private:
         int status = 0;
         std::vector<std::string> targets;  // a discovery's answer, copied while libiscsi holds it
     };
-    enum class Wait { done, timed_out, failed };
+    enum class Wait { done, timedOut, failed };
 
     explicit IscsiSession(const IscsiPortal& portal);
     Wait pump(const Step& step, Clock::time_point deadline);
-    std::string last_error() const;
+    std::string lastError() const;
     std::string failure(const char* step, Wait wait, std::chrono::milliseconds allowed) const;
-    static void on_step(iscsi_context*, int status, void* data, void* step);
-    static void on_discovery(iscsi_context*, int status, void* data, void* step);
+    static void onStep(iscsi_context*, int status, void* data, void* step);
+    static void onDiscovery(iscsi_context*, int status, void* data, void* step);
 
-    iscsi_context* context_ = nullptr;
-    std::string password_;  // scrubbed from every error text
-    Step step_;             // lives as long as the context, which may call back until it is destroyed
-    bool broken_ = false;
-    int socketError_ = 0;  // what the socket itself reported: clearer than libiscsi's words
+    iscsi_context* m_context = nullptr;
+    std::string m_password;  // scrubbed from every error text
+    Step m_step;             // lives as long as the context, which may call back until it is destroyed
+    bool m_broken = false;
+    int m_socketError = 0;  // what the socket itself reported: clearer than libiscsi's words
 };
 
 }  // namespace aspi

@@ -22,9 +22,9 @@ struct IscsiTiming {
 };
 
 // Builds the host adapter(s) of a "iscsi" configuration line; throws ConfigError for a bad line.
-std::vector<std::unique_ptr<Transport>> make_iscsi_transports(const TransportLine& line);
+std::vector<std::unique_ptr<Transport>> makeIscsiTransports(const TransportLine& line);
 
 // Returns the host adapter for portal with the given timing (tests shorten it).
-std::unique_ptr<Transport> make_iscsi_transport(const IscsiPortal& portal, IscsiTiming timing);
+std::unique_ptr<Transport> makeIscsiTransport(const IscsiPortal& portal, IscsiTiming timing);
 
 }  // namespace aspi

@@ -15,10 +15,10 @@ struct LinuxHostByte {
     HostCondition condition;
 };
 
-// The host bytes with a meaning of their own; any other is other_failure. Tests read it too.
-std::span<const LinuxHostByte> linux_host_bytes();
+// The host bytes with a meaning of their own; any other is otherFailure. Tests read it too.
+std::span<const LinuxHostByte> linuxHostBytes();
 
 // Returns the condition of an SG_IO reply with these host_status and driver_status bytes.
-HostCondition sg_host_condition(uint16_t hostStatus, uint16_t driverStatus);
+HostCondition sgHostCondition(uint16_t hostStatus, uint16_t driverStatus);
 
 }  // namespace aspi

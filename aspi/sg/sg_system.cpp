@@ -8,7 +8,7 @@
 
 namespace aspi {
 
-std::shared_ptr<const SgSystem> real_sg_system() {
+std::shared_ptr<const SgSystem> realSgSystem() {
     auto system = std::make_shared<SgSystem>();
     system->open = [](const std::string& path, int flags) { return ::open(path.c_str(), flags | O_CLOEXEC); };
     system->sgIo = [](int fd, sg_io_hdr* header) { return ::ioctl(fd, SG_IO, header); };

@@ -22,6 +22,6 @@ struct SgSystem {
 };
 
 // Returns the real system: /sys, /dev and the kernel's open, ioctl, close and access.
-std::shared_ptr<const SgSystem> real_sg_system();
+std::shared_ptr<const SgSystem> realSgSystem();
 
 }  // namespace aspi

@@ -28,13 +28,13 @@ namespace {
 // Larger than any sense the layer passes on, so a long descriptor-format sense is not cut by us.
 constexpr unsigned kSenseBufferLength = 32;
 
-CommandResult status_only(uint8_t aspiStatus) {
+CommandResult statusOnly(uint8_t aspiStatus) {
     CommandResult result;
     result.aspiStatus = aspiStatus;
     return result;
 }
 
-std::string group_of(const std::string& path) {
+std::string groupOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return "disk";
     if (const group* owner = ::getgrgid(info.st_gid)) return owner->gr_name;
@@ -44,64 +44,64 @@ std::string group_of(const std::string& path) {
 class SgTransport final : public Transport {
 public:
     SgTransport(unsigned hostNumber, std::vector<SgDevice> devices, std::shared_ptr<const SgSystem> system)
-        : host_(hostNumber), devices_(std::move(devices)), system_(std::move(system)) {}
+        : m_host(hostNumber), m_devices(std::move(devices)), m_system(std::move(system)) {}
 
-    ~SgTransport() override { close_all(); }
+    ~SgTransport() override { closeAll(); }
 
     CommandResult execute(const CommandRequest& request) override {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(m_mutex);
         const SgDevice* device = find(request.target, request.lun);
-        if (!device) return no_device_result();
+        if (!device) return noDeviceResult();
         if (device->sgName.empty()) {
-            complain_once(where(*device), "the sg driver has no node for it; load it with 'modprobe sg'");
-            return no_device_result();
+            complainOnce(where(*device), "the sg driver has no node for it; load it with 'modprobe sg'");
+            return noDeviceResult();
         }
         int fd = -1;
-        if (auto failure = open_device(*device, fd)) return *failure;
+        if (auto failure = openDevice(*device, fd)) return *failure;
         return run(*device, fd, request);
     }
 
     std::optional<uint8_t> deviceType(uint8_t target, uint8_t lun) override {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(m_mutex);
         const SgDevice* device = find(target, lun);
         if (!device) return std::nullopt;
         // Warn during the scan already: a changer that is found but cannot be opened would
         // otherwise only show as failing commands.
-        if (!device->sgName.empty() && system_->access(path_of(*device), R_OK | W_OK) != 0 &&
+        if (!device->sgName.empty() && m_system->access(pathOf(*device), R_OK | W_OK) != 0 &&
             (errno == EACCES || errno == EPERM))
-            complain_access(*device, errno);
+            complainAccess(*device, errno);
         return device->deviceType;
     }
 
     void beginScan() override {
-        std::lock_guard lock(mutex_);
-        close_all();
-        devices_ = scan_sg_devices(system_->sysfsRoot, host_);
+        std::lock_guard lock(m_mutex);
+        closeAll();
+        m_devices = scanSgDevices(m_system->sysfsRoot, m_host);
     }
 
 private:
     const SgDevice* find(uint8_t target, uint8_t lun) const {
-        for (const auto& device : devices_)
+        for (const auto& device : m_devices)
             if (device.target == target && device.lun == lun) return &device;
         return nullptr;
     }
 
-    std::string path_of(const SgDevice& device) const { return system_->devRoot + "/" + device.sgName; }
+    std::string pathOf(const SgDevice& device) const { return m_system->devRoot + "/" + device.sgName; }
 
     std::string where(const SgDevice& device) const {
-        return "host " + std::to_string(host_) + " target " + std::to_string(device.target) + " LUN " +
-               std::to_string(device.lun) + (device.sgName.empty() ? "" : " (" + path_of(device) + ")");
+        return "host " + std::to_string(m_host) + " target " + std::to_string(device.target) + " LUN " +
+               std::to_string(device.lun) + (device.sgName.empty() ? "" : " (" + pathOf(device) + ")");
     }
 
-    void complain_once(const std::string& subject, const std::string& text) {
-        if (!complained_.insert(subject).second) return;
+    void complainOnce(const std::string& subject, const std::string& text) {
+        if (!m_complained.insert(subject).second) return;
         std::fprintf(stderr, "wnaspi32: %s\n", karvel::escapeText(subject + ": " + text).c_str());
     }
 
-    void complain_access(const SgDevice& device, int error) {
-        std::string path = path_of(device);
-        std::string group = group_of(path);
-        complain_once(where(device),
+    void complainAccess(const SgDevice& device, int error) {
+        std::string path = pathOf(device);
+        std::string group = groupOf(path);
+        complainOnce(where(device),
                       std::string(std::strerror(error)) + "; to use it, add your user to the group '" + group +
                           "' (sudo usermod -aG " + group + " $USER, then log in again), or give it to a group " +
                           "of yours with a udev rule, e.g. SUBSYSTEM==\"scsi_generic\", ATTRS{type}==\"" +
@@ -109,34 +109,34 @@ private:
     }
 
     // Opens the device's node (or reuses it); returns the result to give instead on failure.
-    std::optional<CommandResult> open_device(const SgDevice& device, int& fd) {
-        if (auto open = fds_.find(device.sgName); open != fds_.end()) {
+    std::optional<CommandResult> openDevice(const SgDevice& device, int& fd) {
+        if (auto open = m_fds.find(device.sgName); open != m_fds.end()) {
             fd = open->second;
             return std::nullopt;
         }
         // O_NONBLOCK so that open never waits for another program's exclusive open.
-        fd = system_->open(path_of(device), O_RDWR | O_NONBLOCK);
+        fd = m_system->open(pathOf(device), O_RDWR | O_NONBLOCK);
         if (fd >= 0) {
-            fds_[device.sgName] = fd;
+            m_fds[device.sgName] = fd;
             return std::nullopt;
         }
         int error = errno;
         switch (error) {
         case EACCES:
         case EPERM:
-            complain_access(device, error);
-            return status_only(SS_ERR);
+            complainAccess(device, error);
+            return statusOnly(SS_ERR);
         case ENOENT:
         case ENXIO:
         case ENODEV:
-            return no_device_result();
+            return noDeviceResult();
         case EMFILE:
         case ENFILE:
         case ENOMEM:
-            return status_only(SS_NO_RESOURCES);
+            return statusOnly(SS_NO_RESOURCES);
         default:
-            complain_once(where(device), std::string("cannot open: ") + std::strerror(error));
-            return status_only(SS_ERR);
+            complainOnce(where(device), std::string("cannot open: ") + std::strerror(error));
+            return statusOnly(SS_ERR);
         }
     }
 
@@ -148,7 +148,7 @@ private:
         header.cmdp = const_cast<unsigned char*>(request.cdb.data());
         header.mx_sb_len = sizeof sense;
         header.sbp = sense;
-        header.timeout = static_cast<unsigned>(command_timeout(request.cdb[0]).count() * 1000);
+        header.timeout = static_cast<unsigned>(commandTimeout(request.cdb[0]).count() * 1000);
         header.dxfer_len = static_cast<unsigned>(request.data.size());
         header.dxferp = request.data.empty() ? nullptr : request.data.data();
         if (request.data.empty() || request.direction == DataDirection::none)
@@ -156,64 +156,64 @@ private:
         else
             header.dxfer_direction = request.direction == DataDirection::in ? SG_DXFER_FROM_DEV : SG_DXFER_TO_DEV;
 
-        if (system_->sgIo(fd, &header) < 0) {
+        if (m_system->sgIo(fd, &header) < 0) {
             int error = errno;
             switch (error) {
             case ENODEV:
             case ENXIO:
                 forget(device);
-                return no_device_result();
+                return noDeviceResult();
             case EINTR:
-                return command_result(HostCondition::aborted, 0, {});
+                return commandResult(HostCondition::aborted, 0, {});
             case ENOMEM:
-                return status_only(SS_NO_RESOURCES);
+                return statusOnly(SS_NO_RESOURCES);
             case EINVAL:
                 // The kernel refused the request itself (for instance longer than the host moves).
-                return status_only(SS_INVALID_SRB);
+                return statusOnly(SS_INVALID_SRB);
             default:
-                return command_result(HostCondition::other_failure, 0, {});
+                return commandResult(HostCondition::otherFailure, 0, {});
             }
         }
-        HostCondition host = sg_host_condition(header.host_status, header.driver_status);
-        if (host == HostCondition::selection_timeout) forget(device);
+        HostCondition host = sgHostCondition(header.host_status, header.driver_status);
+        if (host == HostCondition::selectionTimeout) forget(device);
         unsigned senseLength = std::min<unsigned>(header.sb_len_wr, sizeof sense);
-        return command_result(host, header.status, {sense, senseLength});
+        return commandResult(host, header.status, {sense, senseLength});
     }
 
     void forget(const SgDevice& device) {
-        if (auto open = fds_.find(device.sgName); open != fds_.end()) {
-            system_->close(open->second);
-            fds_.erase(open);
+        if (auto open = m_fds.find(device.sgName); open != m_fds.end()) {
+            m_system->close(open->second);
+            m_fds.erase(open);
         }
     }
 
-    void close_all() {
-        for (auto& [name, fd] : fds_) system_->close(fd);
-        fds_.clear();
+    void closeAll() {
+        for (auto& [name, fd] : m_fds) m_system->close(fd);
+        m_fds.clear();
     }
 
-    const unsigned host_;
-    std::vector<SgDevice> devices_;
-    std::shared_ptr<const SgSystem> system_;
-    std::map<std::string, int> fds_;
-    std::set<std::string> complained_;
-    std::mutex mutex_;
+    const unsigned m_host;
+    std::vector<SgDevice> m_devices;
+    std::shared_ptr<const SgSystem> m_system;
+    std::map<std::string, int> m_fds;
+    std::set<std::string> m_complained;
+    std::mutex m_mutex;
 };
 
 }  // namespace
 
-std::vector<std::unique_ptr<Transport>> make_sg_transports(const TransportLine& line,
+std::vector<std::unique_ptr<Transport>> makeSgTransports(const TransportLine& line,
                                                            std::shared_ptr<const SgSystem> system) {
     if (!line.args.empty())
         throw ConfigError("'sg' takes no arguments (it serves every local SCSI host), found '" + line.args[0] + "'");
     std::vector<std::unique_ptr<Transport>> adapters;
-    for (auto& host : scan_sg_hosts(system->sysfsRoot))
+    for (auto& host : scanSgHosts(system->sysfsRoot))
         adapters.push_back(std::make_unique<SgTransport>(host.number, std::move(host.devices), system));
     return adapters;
 }
 
-std::vector<std::unique_ptr<Transport>> make_sg_transports(const TransportLine& line) {
-    return make_sg_transports(line, real_sg_system());
+std::vector<std::unique_ptr<Transport>> makeSgTransports(const TransportLine& line) {
+    return makeSgTransports(line, realSgSystem());
 }
 
 }  // namespace aspi

@@ -10,10 +10,10 @@
 namespace aspi {
 
 // Builds the host adapter(s) of a "sg" configuration line; throws ConfigError for a bad line.
-std::vector<std::unique_ptr<Transport>> make_sg_transports(const TransportLine& line);
+std::vector<std::unique_ptr<Transport>> makeSgTransports(const TransportLine& line);
 
 // The same on the given system (shared with every adapter built), for tests.
-std::vector<std::unique_ptr<Transport>> make_sg_transports(const TransportLine& line,
+std::vector<std::unique_ptr<Transport>> makeSgTransports(const TransportLine& line,
                                                            std::shared_ptr<const SgSystem> system);
 
 }  // namespace aspi

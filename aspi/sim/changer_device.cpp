@@ -22,21 +22,21 @@ namespace op = karvel::scsi;
 using namespace condition;
 
 constexpr std::array kCommands{
-    CommandEntry{op::TEST_UNIT_READY, 6, StateUse::required, false, &ChangerDevice::test_unit_ready, "TEST UNIT READY"},
-    CommandEntry{op::REZERO_UNIT, 6, StateUse::required, false, &ChangerDevice::rezero_unit, "REZERO UNIT"},
-    CommandEntry{op::REQUEST_SENSE, 6, StateUse::none, true, &ChangerDevice::request_sense, "REQUEST SENSE"},
-    CommandEntry{op::INITIALIZE_ELEMENT_STATUS, 6, StateUse::required, false, &ChangerDevice::initialize_element_status, "INITIALIZE ELEMENT STATUS"},
+    CommandEntry{op::TEST_UNIT_READY, 6, StateUse::required, false, &ChangerDevice::testUnitReady, "TEST UNIT READY"},
+    CommandEntry{op::REZERO_UNIT, 6, StateUse::required, false, &ChangerDevice::rezeroUnit, "REZERO UNIT"},
+    CommandEntry{op::REQUEST_SENSE, 6, StateUse::none, true, &ChangerDevice::requestSense, "REQUEST SENSE"},
+    CommandEntry{op::INITIALIZE_ELEMENT_STATUS, 6, StateUse::required, false, &ChangerDevice::initializeElementStatus, "INITIALIZE ELEMENT STATUS"},
     CommandEntry{op::INQUIRY, 6, StateUse::optional, true, &ChangerDevice::inquiry, "INQUIRY"},
-    CommandEntry{op::MODE_SELECT_6, 6, StateUse::required, false, &ChangerDevice::mode_select_6, "MODE SELECT(6)"},
-    CommandEntry{op::MODE_SENSE_6, 6, StateUse::required, false, &ChangerDevice::mode_sense_6, "MODE SENSE(6)"},
-    CommandEntry{op::POSITION_TO_ELEMENT, 10, StateUse::required, false, &ChangerDevice::position_to_element, "POSITION TO ELEMENT"},
-    CommandEntry{op::WRITE_BUFFER, 10, StateUse::required, false, &ChangerDevice::write_buffer, "WRITE BUFFER"},
-    CommandEntry{op::READ_BUFFER, 10, StateUse::required, false, &ChangerDevice::read_buffer, "READ BUFFER"},
-    CommandEntry{op::MODE_SELECT_10, 10, StateUse::required, false, &ChangerDevice::mode_select_10, "MODE SELECT(10)"},
-    CommandEntry{op::MODE_SENSE_10, 10, StateUse::required, false, &ChangerDevice::mode_sense_10, "MODE SENSE(10)"},
-    CommandEntry{op::MOVE_MEDIUM, 12, StateUse::required, false, &ChangerDevice::move_medium, "MOVE MEDIUM"},
-    CommandEntry{op::EXCHANGE_MEDIUM, 12, StateUse::required, false, &ChangerDevice::exchange_medium, "EXCHANGE MEDIUM"},
-    CommandEntry{op::READ_ELEMENT_STATUS, 12, StateUse::required, false, &ChangerDevice::read_element_status, "READ ELEMENT STATUS"},
+    CommandEntry{op::MODE_SELECT_6, 6, StateUse::required, false, &ChangerDevice::modeSelect6, "MODE SELECT(6)"},
+    CommandEntry{op::MODE_SENSE_6, 6, StateUse::required, false, &ChangerDevice::modeSense6, "MODE SENSE(6)"},
+    CommandEntry{op::POSITION_TO_ELEMENT, 10, StateUse::required, false, &ChangerDevice::positionToElement, "POSITION TO ELEMENT"},
+    CommandEntry{op::WRITE_BUFFER, 10, StateUse::required, false, &ChangerDevice::writeBuffer, "WRITE BUFFER"},
+    CommandEntry{op::READ_BUFFER, 10, StateUse::required, false, &ChangerDevice::readBuffer, "READ BUFFER"},
+    CommandEntry{op::MODE_SELECT_10, 10, StateUse::required, false, &ChangerDevice::modeSelect10, "MODE SELECT(10)"},
+    CommandEntry{op::MODE_SENSE_10, 10, StateUse::required, false, &ChangerDevice::modeSense10, "MODE SENSE(10)"},
+    CommandEntry{op::MOVE_MEDIUM, 12, StateUse::required, false, &ChangerDevice::moveMedium, "MOVE MEDIUM"},
+    CommandEntry{op::EXCHANGE_MEDIUM, 12, StateUse::required, false, &ChangerDevice::exchangeMedium, "EXCHANGE MEDIUM"},
+    CommandEntry{op::READ_ELEMENT_STATUS, 12, StateUse::required, false, &ChangerDevice::readElementStatus, "READ ELEMENT STATUS"},
 };
 
 constexpr uint8_t kElementAddressPage = 0x1D;
@@ -59,17 +59,17 @@ std::optional<uint16_t> picker(const JukeboxState& s, uint16_t address) {
     return std::nullopt;
 }
 
-bool is_element(const JukeboxState& s, uint16_t address) { return s.type_of(address).has_value(); }
+bool isElement(const JukeboxState& s, uint16_t address) { return s.typeOf(address).has_value(); }
 
 // Takes the disc out of from and puts it into to, as the picker does it.
 void carry(JukeboxState& s, uint16_t from, uint16_t to, Disc disc) {
     if (!s.transports.contains(from)) disc.source = from;
     disc.imported = false;
     s.discs[to] = disc;
-    s.set_record(to, true);
+    s.setRecord(to, true);
 }
 
-std::vector<uint8_t> element_address_page(const JukeboxState& s, uint8_t pageControl) {
+std::vector<uint8_t> elementAddressPage(const JukeboxState& s, uint8_t pageControl) {
     std::vector<uint8_t> page(20, 0);
     page[0] = kElementAddressPage;
     page[1] = 18;
@@ -82,18 +82,18 @@ std::vector<uint8_t> element_address_page(const JukeboxState& s, uint8_t pageCon
     return page;
 }
 
-std::pair<uint16_t, uint16_t> whole_storage(const JukeboxState& s) {
+std::pair<uint16_t, uint16_t> wholeStorage(const JukeboxState& s) {
     if (s.slots.count == 0) return {s.slots.first, s.slots.first};
     return {s.slots.first, static_cast<uint16_t>(s.slots.end() - 1)};
 }
 
-std::vector<uint8_t> init_range_page(const JukeboxState& s, uint8_t pageControl) {
+std::vector<uint8_t> initRangePage(const JukeboxState& s, uint8_t pageControl) {
     std::vector<uint8_t> page(6, 0);
     page[0] = kInitRangePage;
     page[1] = 4;
     auto [start, stop] = pageControl == 1   ? std::pair<uint16_t, uint16_t>{0xFFFF, 0xFFFF}
-                         : pageControl == 2 ? whole_storage(s)
-                                            : s.initRange.value_or(whole_storage(s));
+                         : pageControl == 2 ? wholeStorage(s)
+                                            : s.initRange.value_or(wholeStorage(s));
     put_be16(&page[2], start);
     put_be16(&page[4], stop);
     return page;
@@ -113,14 +113,14 @@ void ChangerDevice::pause(std::chrono::milliseconds time) const {
     if (time.count() > 0) std::this_thread::sleep_for(time);
 }
 
-Outcome ChangerDevice::test_unit_ready(Command&) const { return Outcome::ok(); }
+Outcome ChangerDevice::testUnitReady(Command&) const { return Outcome::ok(); }
 
-Outcome ChangerDevice::rezero_unit(Command&) const {
-    pause(behaviour_.rezeroTime);
+Outcome ChangerDevice::rezeroUnit(Command&) const {
+    pause(m_behaviour.rezeroTime);
     return Outcome::ok();
 }
 
-Outcome ChangerDevice::request_sense(Command& c) const {
+Outcome ChangerDevice::requestSense(Command& c) const {
     if (c.cdb[1] & 0x01) return Outcome::fail(kInvalidField);  // descriptor format
     Condition sense = kNoSense;
     if (c.initiator->unitAttention) {
@@ -130,7 +130,7 @@ Outcome ChangerDevice::request_sense(Command& c) const {
         sense = *c.initiator->lastSense;
     }
     c.initiator->lastSense.reset();
-    auto bytes = fixed_sense(sense);
+    auto bytes = fixedSense(sense);
     return reply(c, bytes, c.cdb[4]);
 }
 
@@ -148,10 +148,10 @@ Outcome ChangerDevice::inquiry(Command& c) const {
     return reply(c, data, c.cdb[4]);
 }
 
-Outcome ChangerDevice::mode_sense_6(Command& c) const { return mode_sense(c, false); }
-Outcome ChangerDevice::mode_sense_10(Command& c) const { return mode_sense(c, true); }
+Outcome ChangerDevice::modeSense6(Command& c) const { return modeSense(c, false); }
+Outcome ChangerDevice::modeSense10(Command& c) const { return modeSense(c, true); }
 
-Outcome ChangerDevice::mode_sense(Command& c, bool ten) const {
+Outcome ChangerDevice::modeSense(Command& c, bool ten) const {
     const JukeboxState& s = *c.state;
     bool dbd = c.cdb[1] & 0x08;
     uint8_t pageControl = c.cdb[2] >> 6;
@@ -161,16 +161,16 @@ Outcome ChangerDevice::mode_sense(Command& c, bool ten) const {
 
     std::vector<uint8_t> pages;
     if (pageCode == kElementAddressPage || pageCode == kAllPages) {
-        auto p = element_address_page(s, pageControl);
+        auto p = elementAddressPage(s, pageControl);
         pages.insert(pages.end(), p.begin(), p.end());
     }
     if (pageCode == kInitRangePage || pageCode == kAllPages) {
-        auto p = init_range_page(s, pageControl);
+        auto p = initRangePage(s, pageControl);
         pages.insert(pages.end(), p.begin(), p.end());
     }
     if (pages.empty()) return Outcome::fail(kInvalidField);
 
-    uint8_t blockDescriptor = dbd ? 0 : behaviour_.blockDescriptorLength;
+    uint8_t blockDescriptor = dbd ? 0 : m_behaviour.blockDescriptorLength;
     size_t header = ten ? 8 : 4;
     std::vector<uint8_t> data(header + blockDescriptor, 0);
     data.insert(data.end(), pages.begin(), pages.end());
@@ -184,10 +184,10 @@ Outcome ChangerDevice::mode_sense(Command& c, bool ten) const {
     return reply(c, data, allocation);
 }
 
-Outcome ChangerDevice::mode_select_6(Command& c) const { return mode_select(c, false); }
-Outcome ChangerDevice::mode_select_10(Command& c) const { return mode_select(c, true); }
+Outcome ChangerDevice::modeSelect6(Command& c) const { return modeSelect(c, false); }
+Outcome ChangerDevice::modeSelect10(Command& c) const { return modeSelect(c, true); }
 
-Outcome ChangerDevice::mode_select(Command& c, bool ten) const {
+Outcome ChangerDevice::modeSelect(Command& c, bool ten) const {
     JukeboxState& s = *c.state;
     bool pageFormat = c.cdb[1] & 0x10;
     bool savePages = c.cdb[1] & 0x01;
@@ -210,7 +210,7 @@ Outcome ChangerDevice::mode_select(Command& c, bool ten) const {
         if (code != kInitRangePage || pageLength != 4) return Outcome::fail(kInvalidParameter);
         uint16_t start = get_be16(&d[offset + 2]);
         uint16_t stop = get_be16(&d[offset + 4]);
-        if (start > stop || !is_element(s, start) || !is_element(s, stop))
+        if (start > stop || !isElement(s, start) || !isElement(s, stop))
             return Outcome::fail(kInvalidParameter);
         range = std::pair{start, stop};
         offset += 2 + pageLength;
@@ -223,7 +223,7 @@ Outcome ChangerDevice::mode_select(Command& c, bool ten) const {
     return Outcome::ok();
 }
 
-Outcome ChangerDevice::read_element_status(Command& c) const {
+Outcome ChangerDevice::readElementStatus(Command& c) const {
     const JukeboxState& s = *c.state;
     uint8_t type = c.cdb[1] & 0x0F;
     bool volumeTags = c.cdb[1] & 0x10;
@@ -231,12 +231,12 @@ Outcome ChangerDevice::read_element_status(Command& c) const {
     uint16_t wanted = get_be16(&c.cdb[4]);
     size_t allocation = get_be24(&c.cdb[7]);
     if (volumeTags || type > static_cast<uint8_t>(ElementType::drive)) return Outcome::fail(kInvalidField);
-    if (!is_element(s, start)) return Outcome::fail(kInvalidElement);
+    if (!isElement(s, start)) return Outcome::fail(kInvalidElement);
 
     std::vector<std::pair<uint16_t, ElementType>> elements;
     for (ElementType t : {ElementType::transport, ElementType::storage, ElementType::port, ElementType::drive}) {
         if (type != 0 && type != static_cast<uint8_t>(t)) continue;
-        const ElementRange& r = s.range_of(t);
+        const ElementRange& r = s.rangeOf(t);
         for (uint32_t a = std::max<uint32_t>(r.first, start); a < r.end(); ++a)
             elements.emplace_back(static_cast<uint16_t>(a), t);
     }
@@ -255,9 +255,9 @@ Outcome ChangerDevice::read_element_status(Command& c) const {
         }
         std::array<uint8_t, kDescriptorLength> d{};
         put_be16(&d[0], address);
-        const Disc* disc = s.disc_at(address);
+        const Disc* disc = s.discAt(address);
         // The slots' fullness is the changer's belief; the other elements have sensors.
-        bool full = t == ElementType::storage ? s.recorded_full(address) : disc != nullptr;
+        bool full = t == ElementType::storage ? s.recordedFull(address) : disc != nullptr;
         uint8_t flags = full ? 0x01 : 0x00;
         if (t != ElementType::transport) flags |= 0x08;  // Access
         if (t == ElementType::port) {
@@ -278,112 +278,112 @@ Outcome ChangerDevice::read_element_status(Command& c) const {
     return reply(c, data, allocation);
 }
 
-Outcome ChangerDevice::move_medium(Command& c) const {
+Outcome ChangerDevice::moveMedium(Command& c) const {
     JukeboxState& s = *c.state;
     uint16_t source = get_be16(&c.cdb[4]);
     uint16_t destination = get_be16(&c.cdb[6]);
     if (c.cdb[10] & 0x01) return Outcome::fail(kInvalidField);  // discs are not turned over
     auto transport = picker(s, get_be16(&c.cdb[2]));
-    if (!transport || !is_element(s, source) || !is_element(s, destination))
+    if (!transport || !isElement(s, source) || !isElement(s, destination))
         return Outcome::fail(kInvalidElement);
-    if (!s.disc_at(source)) return Outcome::fail(kSourceEmpty);
-    if (s.disc_at(destination)) return Outcome::fail(kDestinationFull);
-    if (*transport != source && *transport != destination && s.disc_at(*transport))
+    if (!s.discAt(source)) return Outcome::fail(kSourceEmpty);
+    if (s.discAt(destination)) return Outcome::fail(kDestinationFull);
+    if (*transport != source && *transport != destination && s.discAt(*transport))
         return Outcome::fail(kTransportFull);
 
-    pause(behaviour_.moveTime);
+    pause(m_behaviour.moveTime);
     Disc disc = s.discs.at(source);
     s.discs.erase(source);
-    s.set_record(source, false);
+    s.setRecord(source, false);
     carry(s, source, destination, disc);
     c.changed = true;
     return Outcome::ok();
 }
 
-Outcome ChangerDevice::exchange_medium(Command& c) const {
+Outcome ChangerDevice::exchangeMedium(Command& c) const {
     JukeboxState& s = *c.state;
     uint16_t source = get_be16(&c.cdb[4]);
     uint16_t first = get_be16(&c.cdb[6]);
     uint16_t second = get_be16(&c.cdb[8]);
     if (c.cdb[10] & 0x03) return Outcome::fail(kInvalidField);
     auto transport = picker(s, get_be16(&c.cdb[2]));
-    if (!transport || !is_element(s, source) || !is_element(s, first) || !is_element(s, second))
+    if (!transport || !isElement(s, source) || !isElement(s, first) || !isElement(s, second))
         return Outcome::fail(kInvalidElement);
     if (source == first || (first == second && second != source)) return Outcome::fail(kIllegalExchange);
-    if (!s.disc_at(source) || !s.disc_at(first)) return Outcome::fail(kSourceEmpty);
-    if (second != source && s.disc_at(second)) return Outcome::fail(kDestinationFull);
-    if (s.disc_at(*transport) && *transport != source && *transport != first && *transport != second)
+    if (!s.discAt(source) || !s.discAt(first)) return Outcome::fail(kSourceEmpty);
+    if (second != source && s.discAt(second)) return Outcome::fail(kDestinationFull);
+    if (s.discAt(*transport) && *transport != source && *transport != first && *transport != second)
         return Outcome::fail(kTransportFull);
 
-    pause(2 * behaviour_.moveTime);
+    pause(2 * m_behaviour.moveTime);
     Disc moving = s.discs.at(source), displaced = s.discs.at(first);
     s.discs.erase(source);
     s.discs.erase(first);
-    s.set_record(source, false);
-    s.set_record(first, false);
+    s.setRecord(source, false);
+    s.setRecord(first, false);
     carry(s, source, first, moving);
     carry(s, first, second, displaced);
     c.changed = true;
     return Outcome::ok();
 }
 
-Outcome ChangerDevice::position_to_element(Command& c) const {
+Outcome ChangerDevice::positionToElement(Command& c) const {
     JukeboxState& s = *c.state;
     uint16_t destination = get_be16(&c.cdb[4]);
     if (c.cdb[8] & 0x01) return Outcome::fail(kInvalidField);
-    if (!picker(s, get_be16(&c.cdb[2])) || !is_element(s, destination)) return Outcome::fail(kInvalidElement);
-    if (behaviour_.operatorLoads && s.ports.contains(destination) && !s.disc_at(destination)) {
-        s.discs[destination] = Disc{s.next_disc_id(), std::nullopt, true};
+    if (!picker(s, get_be16(&c.cdb[2])) || !isElement(s, destination)) return Outcome::fail(kInvalidElement);
+    if (m_behaviour.operatorLoads && s.ports.contains(destination) && !s.discAt(destination)) {
+        s.discs[destination] = Disc{s.nextDiscId(), std::nullopt, true};
         c.changed = true;
     }
     return Outcome::ok();
 }
 
-Outcome ChangerDevice::initialize_element_status(Command& c) const {
+Outcome ChangerDevice::initializeElementStatus(Command& c) const {
     JukeboxState& s = *c.state;
-    pause(behaviour_.initTime);
-    auto [start, stop] = s.initRange.value_or(whole_storage(s));
+    pause(m_behaviour.initTime);
+    auto [start, stop] = s.initRange.value_or(wholeStorage(s));
     for (uint32_t a = s.slots.first; a < s.slots.end(); ++a) {
         auto address = static_cast<uint16_t>(a);
         if (address < start || address > stop) continue;
-        bool full = s.disc_at(address) != nullptr;
-        if (s.recorded_full(address) != full) {
-            s.set_record(address, full);
+        bool full = s.discAt(address) != nullptr;
+        if (s.recordedFull(address) != full) {
+            s.setRecord(address, full);
             c.changed = true;
         }
     }
     return Outcome::ok();
 }
 
-Outcome ChangerDevice::read_buffer(Command& c) const {
+Outcome ChangerDevice::readBuffer(Command& c) const {
     const JukeboxState& s = *c.state;
     uint8_t mode = c.cdb[1] & 0x1F;
     uint8_t id = c.cdb[2];
     uint32_t offset = get_be24(&c.cdb[3]);
     size_t allocation = get_be24(&c.cdb[6]);
-    if ((mode != 0x02 && mode != 0x03) || id >= s.group_count()) return Outcome::fail(kInvalidField);
+    if ((mode != 0x02 && mode != 0x03) || id >= s.groupCount()) return Outcome::fail(kInvalidField);
     if (mode == 0x03) {  // descriptor: byte boundaries, 13 bytes of capacity
         std::array<uint8_t, 4> descriptor{0x00};
         put_be24(&descriptor[1], kRecordGroupBytes);
         return reply(c, descriptor, allocation);
     }
     if (offset > kRecordGroupBytes) return Outcome::fail(kInvalidField);
-    RecordGroup group = s.record_group(id);
+    RecordGroup group = s.recordGroup(id);
     return reply(c, std::span<const uint8_t>(group).subspan(offset), allocation);
 }
 
-Outcome ChangerDevice::write_buffer(Command& c) const {
+Outcome ChangerDevice::writeBuffer(Command& c) const {
     JukeboxState& s = *c.state;
     uint8_t mode = c.cdb[1] & 0x1F;
     uint8_t id = c.cdb[2];
     uint32_t offset = get_be24(&c.cdb[3]);
     uint32_t length = get_be24(&c.cdb[6]);
     if (mode == 0x02) {
-        if (id >= s.group_count() || offset + length > kRecordGroupBytes) return Outcome::fail(kInvalidField);
+        if (id >= s.groupCount() || offset + length > kRecordGroupBytes) return Outcome::fail(kInvalidField);
         if (length > c.data.size()) return Outcome::underrun();
-        RecordGroup group = s.record_group(id);
+        RecordGroup group = s.recordGroup(id);
         std::memcpy(group.data() + offset, c.data.data(), length);
-        s.set_record_group(id, group);
+        s.setRecordGroup(id, group);
         c.changed = true;
         return Outcome::ok();
     }
@@ -392,7 +392,7 @@ Outcome ChangerDevice::write_buffer(Command& c) const {
             return Outcome::fail(kInvalidField);
         if (length > c.data.size()) return Outcome::underrun();
         c.firmware.assign(c.data.begin(), c.data.begin() + length);
-        s.firmwareDigest = sha256_hex(c.firmware);
+        s.firmwareDigest = sha256Hex(c.firmware);
         c.changed = true;
         return Outcome::ok();
     }

@@ -55,7 +55,7 @@ struct CommandEntry {
 
 class ChangerDevice {
 public:
-    explicit ChangerDevice(Behaviour behaviour) : behaviour_(behaviour) {}
+    explicit ChangerDevice(Behaviour behaviour) : m_behaviour(behaviour) {}
 
     // Returns the operation codes the changer knows, with their handlers.
     static std::span<const CommandEntry> commands();
@@ -64,28 +64,28 @@ public:
 
     Outcome run(const CommandEntry& entry, Command& command) const { return (this->*entry.run)(command); }
 
-    Outcome test_unit_ready(Command&) const;
-    Outcome rezero_unit(Command&) const;
-    Outcome request_sense(Command&) const;
-    Outcome initialize_element_status(Command&) const;
+    Outcome testUnitReady(Command&) const;
+    Outcome rezeroUnit(Command&) const;
+    Outcome requestSense(Command&) const;
+    Outcome initializeElementStatus(Command&) const;
     Outcome inquiry(Command&) const;
-    Outcome mode_select_6(Command&) const;
-    Outcome mode_sense_6(Command&) const;
-    Outcome position_to_element(Command&) const;
-    Outcome write_buffer(Command&) const;
-    Outcome read_buffer(Command&) const;
-    Outcome mode_select_10(Command&) const;
-    Outcome mode_sense_10(Command&) const;
-    Outcome move_medium(Command&) const;
-    Outcome exchange_medium(Command&) const;
-    Outcome read_element_status(Command&) const;
+    Outcome modeSelect6(Command&) const;
+    Outcome modeSense6(Command&) const;
+    Outcome positionToElement(Command&) const;
+    Outcome writeBuffer(Command&) const;
+    Outcome readBuffer(Command&) const;
+    Outcome modeSelect10(Command&) const;
+    Outcome modeSense10(Command&) const;
+    Outcome moveMedium(Command&) const;
+    Outcome exchangeMedium(Command&) const;
+    Outcome readElementStatus(Command&) const;
 
 private:
-    Outcome mode_sense(Command&, bool ten) const;
-    Outcome mode_select(Command&, bool ten) const;
+    Outcome modeSense(Command&, bool ten) const;
+    Outcome modeSelect(Command&, bool ten) const;
     void pause(std::chrono::milliseconds time) const;
 
-    Behaviour behaviour_;
+    Behaviour m_behaviour;
 };
 
 // INQUIRY identity of the simulated changer.

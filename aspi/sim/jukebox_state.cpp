@@ -17,7 +17,7 @@ bool overlap(const ElementRange& a, const ElementRange& b) {
     return a.count && b.count && a.first < b.end() && b.first < a.end();
 }
 
-const char* type_name(ElementType t) {
+const char* typeName(ElementType t) {
     switch (t) {
     case ElementType::transport: return "transport";
     case ElementType::storage: return "storage";
@@ -29,7 +29,7 @@ const char* type_name(ElementType t) {
 
 }  // namespace
 
-const ElementRange& JukeboxState::range_of(ElementType t) const {
+const ElementRange& JukeboxState::rangeOf(ElementType t) const {
     switch (t) {
     case ElementType::transport: return transports;
     case ElementType::storage: return slots;
@@ -39,28 +39,28 @@ const ElementRange& JukeboxState::range_of(ElementType t) const {
     return drives;
 }
 
-std::optional<ElementType> JukeboxState::type_of(uint32_t address) const {
+std::optional<ElementType> JukeboxState::typeOf(uint32_t address) const {
     for (ElementType t : kTypes)
-        if (range_of(t).contains(address)) return t;
+        if (rangeOf(t).contains(address)) return t;
     return std::nullopt;
 }
 
-const Disc* JukeboxState::disc_at(uint16_t address) const {
+const Disc* JukeboxState::discAt(uint16_t address) const {
     auto it = discs.find(address);
     return it == discs.end() ? nullptr : &it->second;
 }
 
-bool JukeboxState::recorded_full(uint16_t address) const {
+bool JukeboxState::recordedFull(uint16_t address) const {
     return slots.contains(address) && static_cast<size_t>(address - slots.first) < records.size() &&
            records[address - slots.first];
 }
 
-void JukeboxState::set_record(uint16_t address, bool full) {
+void JukeboxState::setRecord(uint16_t address, bool full) {
     if (slots.contains(address) && static_cast<size_t>(address - slots.first) < records.size())
         records[address - slots.first] = full;
 }
 
-RecordGroup JukeboxState::record_group(int n) const {
+RecordGroup JukeboxState::recordGroup(int n) const {
     RecordGroup bytes{};
     for (int r = 0; r < kSlotsPerGroup; ++r) {
         size_t index = static_cast<size_t>(n) * kSlotsPerGroup + r;
@@ -70,14 +70,14 @@ RecordGroup JukeboxState::record_group(int n) const {
     return bytes;
 }
 
-void JukeboxState::set_record_group(int n, const RecordGroup& bytes) {
+void JukeboxState::setRecordGroup(int n, const RecordGroup& bytes) {
     for (int r = 0; r < kSlotsPerGroup; ++r) {
         size_t index = static_cast<size_t>(n) * kSlotsPerGroup + r;
         if (index < records.size()) records[index] = bytes[r / 8] & (0x80 >> (r % 8));
     }
 }
 
-uint32_t JukeboxState::next_disc_id() const {
+uint32_t JukeboxState::nextDiscId() const {
     uint32_t highest = 0;
     for (const auto& [address, disc] : discs) highest = std::max(highest, disc.id);
     return highest + 1;
@@ -90,7 +90,7 @@ std::string JukeboxState::revision() const {
     return rev;
 }
 
-JukeboxState seeded_state(const Seed& seed) {
+JukeboxState seededState(const Seed& seed) {
     JukeboxState state;
     state.target = seed.target;
     state.lun = seed.lun;
@@ -131,7 +131,7 @@ JukeboxState seeded_state(const Seed& seed) {
         placed.push_back(r);
     }
     state.records.assign(state.slots.count, false);
-    if (auto fault = state_fault(state)) throw std::invalid_argument(*fault);
+    if (auto fault = stateFault(state)) throw std::invalid_argument(*fault);
 
     std::vector<int> full;
     if (seed.full) {
@@ -143,28 +143,28 @@ JukeboxState seeded_state(const Seed& seed) {
         if (n < 1 || n > seed.slots)
             throw std::invalid_argument("full slot " + std::to_string(n) + " is not a slot (1-" +
                                         std::to_string(seed.slots) + ")");
-        uint16_t address = state.slot_address(n);
+        uint16_t address = state.slotAddress(n);
         state.discs[address] = Disc{static_cast<uint32_t>(n), std::nullopt, false};
-        state.set_record(address, true);
+        state.setRecord(address, true);
     }
     return state;
 }
 
-std::optional<std::string> state_fault(const JukeboxState& state) {
+std::optional<std::string> stateFault(const JukeboxState& state) {
     for (ElementType t : kTypes) {
-        const ElementRange& r = state.range_of(t);
+        const ElementRange& r = state.rangeOf(t);
         if (r.end() > 0x10000)
-            return std::string(type_name(t)) + " elements run past address FFFFh";
+            return std::string(typeName(t)) + " elements run past address FFFFh";
         for (ElementType u : kTypes)
-            if (t < u && overlap(r, state.range_of(u)))
-                return std::string(type_name(t)) + " and " + type_name(u) +
+            if (t < u && overlap(r, state.rangeOf(u)))
+                return std::string(typeName(t)) + " and " + typeName(u) +
                        " element addresses overlap";
     }
     if (state.slots.count > kMaxSlots)
         return "more than " + std::to_string(kMaxSlots) + " slots";
     if (state.records.size() != state.slots.count) return "records do not cover every slot";
     for (const auto& [address, disc] : state.discs)
-        if (!state.type_of(address)) {
+        if (!state.typeOf(address)) {
             char text[64];
             std::snprintf(text, sizeof text, "a disc at %04X, which is no element", address);
             return std::string(text);

@@ -70,26 +70,26 @@ struct JukeboxState {
     bool operator==(const JukeboxState&) const = default;
 
     // Returns the type of the element at address, or nothing when no element has it.
-    std::optional<ElementType> type_of(uint32_t address) const;
+    std::optional<ElementType> typeOf(uint32_t address) const;
     // Returns the range of elements of type t.
-    const ElementRange& range_of(ElementType t) const;
+    const ElementRange& rangeOf(ElementType t) const;
     // Returns the disc at address, or null when that element is empty (or no element).
-    const Disc* disc_at(uint16_t address) const;
+    const Disc* discAt(uint16_t address) const;
     // Returns the address of 1-based slot number n.
-    uint16_t slot_address(int n) const { return static_cast<uint16_t>(slots.first + n - 1); }
+    uint16_t slotAddress(int n) const { return static_cast<uint16_t>(slots.first + n - 1); }
     // Returns whether the records say the slot at address is full (false for non-slots).
-    bool recorded_full(uint16_t address) const;
+    bool recordedFull(uint16_t address) const;
     // Sets the record of the slot at address; other addresses are ignored.
-    void set_record(uint16_t address, bool full);
+    void setRecord(uint16_t address, bool full);
     // Returns the number of record groups: one per 100 slots, rounded up.
-    int group_count() const { return (slots.count + kSlotsPerGroup - 1) / kSlotsPerGroup; }
+    int groupCount() const { return (slots.count + kSlotsPerGroup - 1) / kSlotsPerGroup; }
     // Returns group n of the records in the changer's layout (MSB first, offset r at bit 7 - r%8
     // of byte r/8); bits of slots that do not exist are zero.
-    RecordGroup record_group(int n) const;
+    RecordGroup recordGroup(int n) const;
     // Replaces group n of the records from bytes; bits of slots that do not exist are dropped.
-    void set_record_group(int n, const RecordGroup& bytes);
+    void setRecordGroup(int n, const RecordGroup& bytes);
     // Returns an unused disc id.
-    uint32_t next_disc_id() const;
+    uint32_t nextDiscId() const;
     // Returns the INQUIRY product revision level the firmware yields (4 characters).
     std::string revision() const;
 };
@@ -112,10 +112,10 @@ inline constexpr uint16_t kMaxOtherElements = 254;
 // Returns a new jukebox built from seed: disc n in slot n for every full slot, records that
 // match, factory firmware. Throws std::invalid_argument when its element ranges cannot be laid
 // out (explicit first addresses overlapping, or beyond FFFFh).
-JukeboxState seeded_state(const Seed& seed);
+JukeboxState seededState(const Seed& seed);
 
 // Returns a one-line fault when the state is inconsistent (ranges overlapping or past FFFFh,
 // a disc at no element, records of the wrong size), or nothing when it is sound.
-std::optional<std::string> state_fault(const JukeboxState& state);
+std::optional<std::string> stateFault(const JukeboxState& state);
 
 }  // namespace aspi::sim

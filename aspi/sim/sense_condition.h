@@ -36,7 +36,7 @@ inline constexpr Condition kNonVolatileBad{HARDWARE_ERROR, 0x53, 0x87};
 inline constexpr size_t kSenseLength = 18;
 
 // Returns fixed-format current sense data (response code 70h) for c.
-inline std::array<uint8_t, kSenseLength> fixed_sense(Condition c) {
+inline std::array<uint8_t, kSenseLength> fixedSense(Condition c) {
     std::array<uint8_t, kSenseLength> sense{};
     sense[0] = 0x70;
     sense[2] = c.key & 0x0F;

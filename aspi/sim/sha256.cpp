@@ -7,7 +7,7 @@
 
 namespace aspi::sim {
 
-std::string sha256_hex(std::span<const uint8_t> bytes) {
+std::string sha256Hex(std::span<const uint8_t> bytes) {
     sha256_ctx context;
     sha256_init(&context);
     sha256_update(&context, bytes.size(), bytes.data());

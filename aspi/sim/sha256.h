@@ -9,6 +9,6 @@
 namespace aspi::sim {
 
 // Returns the SHA-256 digest of bytes as 64 lower-case hex digits.
-std::string sha256_hex(std::span<const uint8_t> bytes);
+std::string sha256Hex(std::span<const uint8_t> bytes);
 
 }  // namespace aspi::sim

@@ -32,7 +32,7 @@ uint64_t number(std::string_view key, std::string_view text, int base, uint64_t 
 // overlapping ranges) is an error rather than merged: the list says which slots hold a disc,
 // and a slot named twice is most likely a typo. Work and memory grow with the list's length
 // and the jukebox's slots, never with the numbers in the list.
-std::vector<int> slot_list(std::string_view text, uint16_t slots) {
+std::vector<int> slotList(std::string_view text, uint16_t slots) {
     std::vector<int> full;
     if (text == "none" || text.empty()) return full;
     std::vector<bool> taken(size_t{slots} + 1);
@@ -71,7 +71,7 @@ std::chrono::milliseconds duration(std::string_view key, std::string_view text) 
 
 }  // namespace
 
-SimSettings parse_sim_line(const TransportLine& line) {
+SimSettings parseSimLine(const TransportLine& line) {
     if (line.args.empty() || line.args[0].find('=') != std::string::npos)
         throw ConfigError("sim: expected the jukebox's state file: sim PATH [key=value ...]");
     SimSettings settings;
@@ -137,9 +137,9 @@ SimSettings parse_sim_line(const TransportLine& line) {
             throw ConfigError("sim: " + std::string(key) + " given twice");
         (*apply)(key, value);
     }
-    if (fullText) seed.full = slot_list(*fullText, seed.slots);
+    if (fullText) seed.full = slotList(*fullText, seed.slots);
     try {
-        seeded_state(seed);  // an impossible layout is the line's fault, so say it now
+        seededState(seed);  // an impossible layout is the line's fault, so say it now
     } catch (const std::invalid_argument& error) {
         throw ConfigError(std::string("sim: ") + error.what());
     }

@@ -28,12 +28,12 @@ struct SimSettings {
     Seed seed;              // used only when the state file does not exist yet
     Behaviour behaviour;
     // How long a command waits for the jukebox's lock; unset, the command's own timeout
-    // (command_timeout.h). Not on the line: tests set it to keep their waits short.
+    // (commandTimeout.h). Not on the line: tests set it to keep their waits short.
     std::optional<std::chrono::milliseconds> lockWait;
 };
 
 // Returns the settings of a sim line; a relative PATH is taken from the configuration file's
 // directory. Throws ConfigError naming the key and the fault.
-SimSettings parse_sim_line(const TransportLine& line);
+SimSettings parseSimLine(const TransportLine& line);
 
 }  // namespace aspi::sim

@@ -10,62 +10,62 @@ namespace aspi::sim {
 
 namespace {
 
-JukeboxState load_locked(const StateFile& file) {
+JukeboxState loadLocked(const StateFile& file) {
     auto text = file.read();
     if (!text) throw StateError(file.path() + ": no such jukebox state file");
     try {
-        return parse_state(*text);
+        return parseState(*text);
     } catch (const StateError& error) {
         throw StateError(file.path() + ": " + error.what());
     }
 }
 
-void save_locked(const StateFile& file, const JukeboxState& state) {
-    if (auto fault = state_fault(state)) throw std::invalid_argument("jukebox state: " + *fault);
-    file.write(format_state(state));
+void saveLocked(const StateFile& file, const JukeboxState& state) {
+    if (auto fault = stateFault(state)) throw std::invalid_argument("jukebox state: " + *fault);
+    file.write(formatState(state));
 }
 
 }  // namespace
 
-JukeboxState load_state(const std::string& path) {
+JukeboxState loadState(const std::string& path) {
     StateFile file(path);
     auto hold = file.lock();
-    return load_locked(file);
+    return loadLocked(file);
 }
 
-void save_state(const std::string& path, const JukeboxState& state) {
+void saveState(const std::string& path, const JukeboxState& state) {
     StateFile file(path);
     auto hold = file.lock();
-    save_locked(file, state);
+    saveLocked(file, state);
 }
 
-void create_state(const std::string& path, const Seed& seed) { save_state(path, seeded_state(seed)); }
+void createState(const std::string& path, const Seed& seed) { saveState(path, seededState(seed)); }
 
-void edit_state(const std::string& path, const std::function<void(JukeboxState&)>& edit) {
+void editState(const std::string& path, const std::function<void(JukeboxState&)>& edit) {
     StateFile file(path);
     auto hold = file.lock();
-    JukeboxState state = load_locked(file);
+    JukeboxState state = loadLocked(file);
     edit(state);
-    save_locked(file, state);
+    saveLocked(file, state);
 }
 
-void inject_fault(const std::string& path, const Fault& fault) {
-    edit_state(path, [&](JukeboxState& s) { s.faults.push_back(fault); });
+void injectFault(const std::string& path, const Fault& fault) {
+    editState(path, [&](JukeboxState& s) { s.faults.push_back(fault); });
 }
 
-std::vector<uint8_t> load_firmware(const std::string& path) {
+std::vector<uint8_t> loadFirmware(const std::string& path) {
     StateFile file(path);
     auto hold = file.lock();
     if (auto text = file.read()) {
         try {
-            file.settle_firmware(parse_state(*text).firmwareDigest);
+            file.settleFirmware(parseState(*text).firmwareDigest);
         } catch (const StateError&) {
             // a damaged state settles nothing; the image in place is what was last committed
         }
     }
-    return file.read_firmware();
+    return file.readFirmware();
 }
 
-std::string firmware_digest(std::span<const uint8_t> image) { return sha256_hex(image); }
+std::string firmwareDigest(std::span<const uint8_t> image) { return sha256Hex(image); }
 
 }  // namespace aspi::sim

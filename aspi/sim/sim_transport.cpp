@@ -10,105 +10,105 @@
 
 namespace aspi {
 
-std::vector<std::unique_ptr<Transport>> make_sim_transports(const TransportLine& line) {
+std::vector<std::unique_ptr<Transport>> makeSimTransports(const TransportLine& line) {
     std::vector<std::unique_ptr<Transport>> adapters;
-    adapters.push_back(std::make_unique<sim::SimTransport>(sim::parse_sim_line(line)));
+    adapters.push_back(std::make_unique<sim::SimTransport>(sim::parseSimLine(line)));
     return adapters;
 }
 
 namespace sim {
 
 SimTransport::SimTransport(SimSettings settings)
-    : settings_(std::move(settings)),
-      file_(settings_.statePath),
-      device_(settings_.behaviour),
-      target_(settings_.seed.target),
-      lun_(settings_.seed.lun) {
+    : m_settings(std::move(settings)),
+      m_file(m_settings.statePath),
+      m_device(m_settings.behaviour),
+      m_target(m_settings.seed.target),
+      m_lun(m_settings.seed.lun) {
     refresh();
 }
 
 void SimTransport::refresh() {
     try {
-        auto hold = file_.lock(lock_wait(karvel::scsi::TEST_UNIT_READY));
-        current_state();
+        auto hold = m_file.lock(lockWait(karvel::scsi::TEST_UNIT_READY));
+        currentState();
     } catch (const StateError& error) {
         report(error.what());
     }
 }
 
 void SimTransport::report(const std::string& fault) {
-    cacheValid_ = false;
-    if (fault == reportedFault_) return;
-    reportedFault_ = fault;
+    m_cacheValid = false;
+    if (fault == m_reportedFault) return;
+    m_reportedFault = fault;
     std::fprintf(stderr, "wnaspi32: sim: %s\n", karvel::escapeText(fault).c_str());
 }
 
-JukeboxState& SimTransport::current_state() {
-    auto text = file_.read();
+JukeboxState& SimTransport::currentState() {
+    auto text = m_file.read();
     if (!text) {
-        cached_ = seeded_state(settings_.seed);
-        cachedText_ = format_state(cached_);
-        cacheValid_ = false;
-        file_.write(cachedText_);
-    } else if (!cacheValid_ || *text != cachedText_) {
-        cacheValid_ = false;
+        m_cached = seededState(m_settings.seed);
+        m_cachedText = formatState(m_cached);
+        m_cacheValid = false;
+        m_file.write(m_cachedText);
+    } else if (!m_cacheValid || *text != m_cachedText) {
+        m_cacheValid = false;
         try {
-            cached_ = parse_state(*text);
+            m_cached = parseState(*text);
         } catch (const StateError& error) {
-            throw StateError(file_.path() + ": " + error.what());
+            throw StateError(m_file.path() + ": " + error.what());
         }
-        cachedText_ = std::move(*text);
+        m_cachedText = std::move(*text);
     }
-    cacheValid_ = true;
-    reportedFault_.clear();
-    target_ = cached_.target;
-    lun_ = cached_.lun;
-    return cached_;
+    m_cacheValid = true;
+    m_reportedFault.clear();
+    m_target = m_cached.target;
+    m_lun = m_cached.lun;
+    return m_cached;
 }
 
 void SimTransport::persist(JukeboxState& state, const std::vector<uint8_t>& firmware) {
-    cacheValid_ = false;  // until the file holds what memory holds
+    m_cacheValid = false;  // until the file holds what memory holds
     // The new image waits beside the old one until the state that names it is written, so a
     // failed state write leaves the old image with the old state.
-    if (!firmware.empty()) file_.stage_firmware(firmware);
-    std::string text = format_state(state);
+    if (!firmware.empty()) m_file.stageFirmware(firmware);
+    std::string text = formatState(state);
     try {
-        file_.write(text);
+        m_file.write(text);
     } catch (...) {
-        if (!firmware.empty()) file_.discard_firmware();
+        if (!firmware.empty()) m_file.discardFirmware();
         throw;
     }
-    cachedText_ = std::move(text);
-    cacheValid_ = true;
-    // The state is committed; a failed rename here is completed by the next load_firmware.
+    m_cachedText = std::move(text);
+    m_cacheValid = true;
+    // The state is committed; a failed rename here is completed by the next loadFirmware.
     if (!firmware.empty()) {
         try {
-            file_.commit_firmware();
+            m_file.commitFirmware();
         } catch (const StateError& error) {
             report(error.what());
         }
     }
 }
 
-std::chrono::milliseconds SimTransport::lock_wait(uint8_t opcode) const {
-    if (settings_.lockWait) return *settings_.lockWait;
-    return command_timeout(opcode);
+std::chrono::milliseconds SimTransport::lockWait(uint8_t opcode) const {
+    if (m_settings.lockWait) return *m_settings.lockWait;
+    return commandTimeout(opcode);
 }
 
 CommandResult SimTransport::check(Condition condition) {
-    initiator_.lastSense = condition;
+    m_initiator.lastSense = condition;
     CommandResult result;
     result.aspiStatus = SS_ERR;
     result.targetStatus = karvel::scsi::CHECK_CONDITION;
-    auto sense = fixed_sense(condition);
+    auto sense = fixedSense(condition);
     result.senseLength = static_cast<uint8_t>(std::min(sense.size(), result.sense.size()));
     std::copy_n(sense.begin(), result.senseLength, result.sense.begin());
     return result;
 }
 
 CommandResult SimTransport::execute(const CommandRequest& request) {
-    std::lock_guard guard(mutex_);
-    if (request.target != target_ || request.lun != lun_) {
+    std::lock_guard guard(m_mutex);
+    if (request.target != m_target || request.lun != m_lun) {
         CommandResult none;
         none.aspiStatus = SS_NO_DEVICE;
         none.hostStatus = HASTAT_SEL_TO;
@@ -117,22 +117,22 @@ CommandResult SimTransport::execute(const CommandRequest& request) {
     if (request.cdb.empty()) return check(condition::kInvalidOpcode);
     uint8_t opcode = request.cdb[0];
     const CommandEntry* entry = ChangerDevice::find(opcode);
-    if (opcode != karvel::scsi::REQUEST_SENSE) initiator_.lastSense.reset();
-    if (!(entry && entry->beforeAttention) && initiator_.unitAttention) {
-        initiator_.unitAttention = false;
+    if (opcode != karvel::scsi::REQUEST_SENSE) m_initiator.lastSense.reset();
+    if (!(entry && entry->beforeAttention) && m_initiator.unitAttention) {
+        m_initiator.unitAttention = false;
         return check(condition::kPowerOnReset);
     }
     if (!entry) return check(condition::kInvalidOpcode);
     if (request.cdb.size() < entry->cdbLength) return check(condition::kInvalidField);
 
-    Command command{request.cdb, request.data, nullptr, &initiator_, false, {}};
+    Command command{request.cdb, request.data, nullptr, &m_initiator, false, {}};
     Outcome outcome;
     if (entry->state == StateUse::none) {
-        outcome = device_.run(*entry, command);
+        outcome = m_device.run(*entry, command);
     } else {
         try {
-            auto hold = file_.lock(lock_wait(opcode));
-            JukeboxState& state = current_state();
+            auto hold = m_file.lock(lockWait(opcode));
+            JukeboxState& state = currentState();
             command.state = &state;
             auto fault = std::find_if(state.faults.begin(), state.faults.end(), [&](const Fault& f) {
                 return f.opcode ? *f.opcode == opcode : !entry->beforeAttention;
@@ -144,7 +144,7 @@ CommandResult SimTransport::execute(const CommandRequest& request) {
                 else if (hit.count > 1) --fault->count;
                 command.changed = hit.count != 0;
             } else {
-                outcome = device_.run(*entry, command);
+                outcome = m_device.run(*entry, command);
             }
             if (command.changed) persist(state, command.firmware);
         } catch (const LockTimeout& error) {
@@ -158,7 +158,7 @@ CommandResult SimTransport::execute(const CommandRequest& request) {
             report(error.what());
             if (entry->state == StateUse::required) return check(condition::kNonVolatileBad);
             command.state = nullptr;
-            outcome = device_.run(*entry, command);
+            outcome = m_device.run(*entry, command);
         }
     }
 
@@ -174,13 +174,13 @@ CommandResult SimTransport::execute(const CommandRequest& request) {
 }
 
 std::optional<uint8_t> SimTransport::deviceType(uint8_t target, uint8_t lun) {
-    std::lock_guard guard(mutex_);
-    if (target == target_ && lun == lun_) return karvel::scsi::kMediumChangerType;
+    std::lock_guard guard(m_mutex);
+    if (target == m_target && lun == m_lun) return karvel::scsi::kMediumChangerType;
     return std::nullopt;
 }
 
 void SimTransport::beginScan() {
-    std::lock_guard guard(mutex_);
+    std::lock_guard guard(m_mutex);
     refresh();
 }
 

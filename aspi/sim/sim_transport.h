@@ -14,7 +14,7 @@
 namespace aspi {
 
 // Builds the host adapter of a "sim" configuration line; throws ConfigError for a bad line.
-std::vector<std::unique_ptr<Transport>> make_sim_transports(const TransportLine& line);
+std::vector<std::unique_ptr<Transport>> makeSimTransports(const TransportLine& line);
 
 namespace sim {
 
@@ -30,25 +30,25 @@ public:
 private:
     // Returns the current state, read again when the file changed; seeds a missing file.
     // Call with the lock held; throws StateError.
-    JukeboxState& current_state();
+    JukeboxState& currentState();
     void persist(JukeboxState& state, const std::vector<uint8_t>& firmware);
     void refresh();
     // How long a command with this operation code waits for the jukebox's lock.
-    std::chrono::milliseconds lock_wait(uint8_t opcode) const;
+    std::chrono::milliseconds lockWait(uint8_t opcode) const;
     void report(const std::string& fault);
     CommandResult check(Condition condition);
 
-    std::mutex mutex_;
-    SimSettings settings_;
-    StateFile file_;
-    ChangerDevice device_;
-    Initiator initiator_;
-    uint8_t target_;
-    uint8_t lun_;
-    bool cacheValid_ = false;
-    std::string cachedText_;
-    JukeboxState cached_;
-    std::string reportedFault_;
+    std::mutex m_mutex;
+    SimSettings m_settings;
+    StateFile m_file;
+    ChangerDevice m_device;
+    Initiator m_initiator;
+    uint8_t m_target;
+    uint8_t m_lun;
+    bool m_cacheValid = false;
+    std::string m_cachedText;
+    JukeboxState m_cached;
+    std::string m_reportedFault;
 };
 
 }  // namespace sim

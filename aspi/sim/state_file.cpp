@@ -27,7 +27,7 @@ namespace {
     throw StateError(path + ": " + what + ": " + std::strerror(error));
 }
 
-void write_all(int fd, const uint8_t* data, size_t size, const std::string& path) {
+void writeAll(int fd, const uint8_t* data, size_t size, const std::string& path) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -39,14 +39,14 @@ void write_all(int fd, const uint8_t* data, size_t size, const std::string& path
     }
 }
 
-std::optional<std::string> read_all(const std::string& path, uint64_t limit) {
+std::optional<std::string> readAll(const std::string& path, uint64_t limit) {
     karvel::FileContents contents = karvel::readRegularFile(path, limit);
     if (contents.fault == karvel::FileFault::missing) return std::nullopt;
     if (!contents.ok()) throw StateError(contents.message);
     return std::move(contents.bytes);
 }
 
-void sync_directory_of(const std::string& path) {
+void syncDirectoryOf(const std::string& path) {
     std::string dir = std::filesystem::path(path).parent_path().string();
     int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;  // the rename is done; only its durability is at stake
@@ -54,11 +54,11 @@ void sync_directory_of(const std::string& path) {
     ::close(fd);
 }
 
-void fill_temporary(const std::string& temporary, std::span<const uint8_t> bytes) {
+void fillTemporary(const std::string& temporary, std::span<const uint8_t> bytes) {
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) fail(temporary, "cannot create", errno);
     try {
-        write_all(fd, bytes.data(), bytes.size(), temporary);
+        writeAll(fd, bytes.data(), bytes.size(), temporary);
     } catch (...) {
         ::close(fd);
         ::unlink(temporary.c_str());
@@ -73,60 +73,60 @@ void fill_temporary(const std::string& temporary, std::span<const uint8_t> bytes
     ::close(fd);
 }
 
-void rename_into_place(const std::string& temporary, const std::string& path) {
+void renameIntoPlace(const std::string& temporary, const std::string& path) {
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         int error = errno;
         ::unlink(temporary.c_str());
         fail(path, "cannot replace", error);
     }
-    sync_directory_of(path);
+    syncDirectoryOf(path);
 }
 
-void replace_atomically(const std::string& path, std::span<const uint8_t> bytes) {
+void replaceAtomically(const std::string& path, std::span<const uint8_t> bytes) {
     std::string temporary = path + ".tmp";
-    fill_temporary(temporary, bytes);
-    rename_into_place(temporary, path);
+    fillTemporary(temporary, bytes);
+    renameIntoPlace(temporary, path);
 }
 
-std::span<const uint8_t> bytes_of(const std::string& text) {
+std::span<const uint8_t> bytesOf(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
 
-StateFile::StateFile(std::string path) : path_(std::move(path)) {}
+StateFile::StateFile(std::string path) : m_path(std::move(path)) {}
 
 StateFile::~StateFile() {
-    if (lockFd_ >= 0) ::close(lockFd_);
+    if (m_lockFd >= 0) ::close(m_lockFd);
 }
 
 StateFile::Hold::~Hold() {
-    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
+    if (m_fd >= 0) ::flock(m_fd, LOCK_UN);
 }
 
 StateFile::Hold StateFile::lock(std::optional<std::chrono::milliseconds> wait) {
     using namespace std::chrono_literals;
-    if (lockFd_ < 0) {
-        lockFd_ = ::open(lock_path().c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
-        if (lockFd_ < 0) fail(lock_path(), "cannot open the lock file", errno);
+    if (m_lockFd < 0) {
+        m_lockFd = ::open(lockPath().c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+        if (m_lockFd < 0) fail(lockPath(), "cannot open the lock file", errno);
     }
     if (!wait) {
-        while (::flock(lockFd_, LOCK_EX) != 0)
-            if (errno != EINTR) fail(lock_path(), "cannot lock", errno);
-        return Hold(lockFd_);
+        while (::flock(m_lockFd, LOCK_EX) != 0)
+            if (errno != EINTR) fail(lockPath(), "cannot lock", errno);
+        return Hold(m_lockFd);
     }
     // flock has no timeout of its own: try, and sleep a little longer each time, up to 20 ms,
     // so a lock freed by another program's move is taken soon after.
     const auto deadline = std::chrono::steady_clock::now() + *wait;
     std::chrono::microseconds pause = 500us;
     for (;;) {
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) return Hold(lockFd_);
+        if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) return Hold(m_lockFd);
         if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK) fail(lock_path(), "cannot lock", errno);
+        if (errno != EWOULDBLOCK) fail(lockPath(), "cannot lock", errno);
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) {
             const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(*wait);
-            throw LockTimeout(lock_path() + ": locked by " + lock_holder() + "; gave up after " +
+            throw LockTimeout(lockPath() + ": locked by " + lockHolder() + "; gave up after " +
                               (waited.count() % 1000 == 0 ? std::to_string(waited.count() / 1000) + " s"
                                                           : std::to_string(waited.count()) + " ms"));
         }
@@ -135,9 +135,9 @@ StateFile::Hold StateFile::lock(std::optional<std::chrono::milliseconds> wait) {
     }
 }
 
-std::string StateFile::lock_holder() const {
+std::string StateFile::lockHolder() const {
     struct stat info {};
-    if (lockFd_ < 0 || ::fstat(lockFd_, &info) != 0) return "another process";
+    if (m_lockFd < 0 || ::fstat(m_lockFd, &info) != 0) return "another process";
     char device[64];
     std::snprintf(device, sizeof device, "%02x:%02x:%llu", ::major(info.st_dev), ::minor(info.st_dev),
                   static_cast<unsigned long long>(info.st_ino));
@@ -159,38 +159,38 @@ std::string StateFile::lock_holder() const {
     return "another process";
 }
 
-std::optional<std::string> StateFile::read() const { return read_all(path_, kStateFileLimit); }
+std::optional<std::string> StateFile::read() const { return readAll(m_path, kStateFileLimit); }
 
-void StateFile::write(const std::string& text) const { replace_atomically(path_, bytes_of(text)); }
+void StateFile::write(const std::string& text) const { replaceAtomically(m_path, bytesOf(text)); }
 
-void StateFile::write_temporary(const std::string& text) const {
-    fill_temporary(temporary_path(), bytes_of(text));
+void StateFile::writeTemporary(const std::string& text) const {
+    fillTemporary(temporaryPath(), bytesOf(text));
 }
 
-std::vector<uint8_t> StateFile::read_firmware() const {
-    auto bytes = read_all(firmware_path(), kFirmwareFileLimit);
+std::vector<uint8_t> StateFile::readFirmware() const {
+    auto bytes = readAll(firmwarePath(), kFirmwareFileLimit);
     return bytes ? std::vector<uint8_t>(bytes->begin(), bytes->end()) : std::vector<uint8_t>{};
 }
 
-void StateFile::write_firmware(std::span<const uint8_t> image) const {
-    replace_atomically(firmware_path(), image);
+void StateFile::writeFirmware(std::span<const uint8_t> image) const {
+    replaceAtomically(firmwarePath(), image);
 }
 
-void StateFile::stage_firmware(std::span<const uint8_t> image) const {
-    fill_temporary(staged_firmware_path(), image);
+void StateFile::stageFirmware(std::span<const uint8_t> image) const {
+    fillTemporary(stagedFirmwarePath(), image);
 }
 
-void StateFile::commit_firmware() const { rename_into_place(staged_firmware_path(), firmware_path()); }
+void StateFile::commitFirmware() const { renameIntoPlace(stagedFirmwarePath(), firmwarePath()); }
 
-void StateFile::discard_firmware() const { ::unlink(staged_firmware_path().c_str()); }
+void StateFile::discardFirmware() const { ::unlink(stagedFirmwarePath().c_str()); }
 
-void StateFile::settle_firmware(const std::string& digest) const {
-    auto staged = read_all(staged_firmware_path(), kFirmwareFileLimit);
+void StateFile::settleFirmware(const std::string& digest) const {
+    auto staged = readAll(stagedFirmwarePath(), kFirmwareFileLimit);
     if (!staged) return;
-    if (!digest.empty() && sha256_hex({reinterpret_cast<const uint8_t*>(staged->data()), staged->size()}) == digest)
-        commit_firmware();
+    if (!digest.empty() && sha256Hex({reinterpret_cast<const uint8_t*>(staged->data()), staged->size()}) == digest)
+        commitFirmware();
     else
-        discard_firmware();
+        discardFirmware();
 }
 
 }  // namespace aspi::sim

@@ -33,13 +33,13 @@ public:
     // An exclusive hold of the jukebox's lock, released when it is destroyed.
     class Hold {
     public:
-        explicit Hold(int fd) : fd_(fd) {}
-        Hold(Hold&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+        explicit Hold(int fd) : m_fd(fd) {}
+        Hold(Hold&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
         Hold& operator=(Hold&&) = delete;
         ~Hold();
 
     private:
-        int fd_;
+        int m_fd;
     };
 
     // Waits for and returns the lock (PATH.lock), for at most wait when one is given; throws
@@ -52,37 +52,37 @@ public:
     void write(const std::string& text) const;
     // The first half of write: fills and syncs the temporary file without renaming it, which
     // is where a crash would leave things. Tests use it; write() overwrites such a leftover.
-    void write_temporary(const std::string& text) const;
+    void writeTemporary(const std::string& text) const;
 
     // Returns the downloaded firmware image (PATH.firmware), empty when none; throws StateError.
-    std::vector<uint8_t> read_firmware() const;
+    std::vector<uint8_t> readFirmware() const;
     // Replaces the firmware image atomically; throws StateError.
-    void write_firmware(std::span<const uint8_t> image) const;
+    void writeFirmware(std::span<const uint8_t> image) const;
 
     // A firmware download changes the image and the state that names its digest together:
-    // stage_firmware writes and syncs the image beside the old one (PATH.firmware.tmp), the
-    // state is written next, and only then commit_firmware renames the image into place. A
-    // failed state write calls discard_firmware, and the old image stays. All throw StateError.
-    void stage_firmware(std::span<const uint8_t> image) const;
-    void commit_firmware() const;
-    void discard_firmware() const;
+    // stageFirmware writes and syncs the image beside the old one (PATH.firmware.tmp), the
+    // state is written next, and only then commitFirmware renames the image into place. A
+    // failed state write calls discardFirmware, and the old image stays. All throw StateError.
+    void stageFirmware(std::span<const uint8_t> image) const;
+    void commitFirmware() const;
+    void discardFirmware() const;
     // Completes a download that ended between the state's write and the image's rename: a
-    // staged image whose digest the state names (digest, as firmware_digest returns it) goes
+    // staged image whose digest the state names (digest, as firmwareDigest returns it) goes
     // into place; any other staged image is removed. Call with the lock held.
-    void settle_firmware(const std::string& digest) const;
+    void settleFirmware(const std::string& digest) const;
 
-    const std::string& path() const { return path_; }
-    std::string temporary_path() const { return path_ + ".tmp"; }
-    std::string lock_path() const { return path_ + ".lock"; }
-    std::string firmware_path() const { return path_ + ".firmware"; }
-    std::string staged_firmware_path() const { return firmware_path() + ".tmp"; }
+    const std::string& path() const { return m_path; }
+    std::string temporaryPath() const { return m_path + ".tmp"; }
+    std::string lockPath() const { return m_path + ".lock"; }
+    std::string firmwarePath() const { return m_path + ".firmware"; }
+    std::string stagedFirmwarePath() const { return firmwarePath() + ".tmp"; }
 
 private:
     // Names the process that holds the lock, read from /proc/locks ("process 123 (karvel)").
-    std::string lock_holder() const;
+    std::string lockHolder() const;
 
-    std::string path_;
-    int lockFd_ = -1;
+    std::string m_path;
+    int m_lockFd = -1;
 };
 
 }  // namespace aspi::sim

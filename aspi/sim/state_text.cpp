@@ -32,7 +32,7 @@ std::string hex8(uint32_t v) {
 }
 
 template <typename T>
-bool parse_number(const std::string& word, int base, T& out, uint64_t max) {
+bool parseNumber(const std::string& word, int base, T& out, uint64_t max) {
     uint64_t value = 0;
     const char* end = word.data() + word.size();
     auto [ptr, ec] = std::from_chars(word.data(), end, value, base);
@@ -43,53 +43,53 @@ bool parse_number(const std::string& word, int base, T& out, uint64_t max) {
 
 class LineReader {
 public:
-    LineReader(int number, std::vector<std::string> words) : number_(number), words_(std::move(words)) {}
+    LineReader(int number, std::vector<std::string> words) : m_number(number), m_words(std::move(words)) {}
 
-    int number() const { return number_; }
-    size_t size() const { return words_.size(); }
-    const std::string& word(size_t i) const { return words_.at(i); }
+    int number() const { return m_number; }
+    size_t size() const { return m_words.size(); }
+    const std::string& word(size_t i) const { return m_words.at(i); }
 
-    void expect_size(size_t n) const {
-        if (words_.size() != n)
-            fail(number_, "'" + karvel::quotePrefix(words_[0]) + "' takes " + std::to_string(n - 1) + " values");
+    void expectSize(size_t n) const {
+        if (m_words.size() != n)
+            fail(m_number, "'" + karvel::quotePrefix(m_words[0]) + "' takes " + std::to_string(n - 1) + " values");
     }
     uint16_t address(size_t i) const {
         uint16_t v;
-        if (words_[i].size() > 4 || !parse_number(words_[i], 16, v, 0xFFFF))
-            fail(number_, "'" + karvel::quotePrefix(words_[i]) + "' is not an element address (hex 0000-FFFF)");
+        if (m_words[i].size() > 4 || !parseNumber(m_words[i], 16, v, 0xFFFF))
+            fail(m_number, "'" + karvel::quotePrefix(m_words[i]) + "' is not an element address (hex 0000-FFFF)");
         return v;
     }
     uint8_t byte(size_t i) const {
         uint8_t v;
-        if (words_[i].size() > 2 || !parse_number(words_[i], 16, v, 0xFF))
-            fail(number_, "'" + karvel::quotePrefix(words_[i]) + "' is not a hex byte");
+        if (m_words[i].size() > 2 || !parseNumber(m_words[i], 16, v, 0xFF))
+            fail(m_number, "'" + karvel::quotePrefix(m_words[i]) + "' is not a hex byte");
         return v;
     }
     template <typename T>
     T decimal(const std::string& text, uint64_t max) const {
         T v;
-        if (!parse_number(text, 10, v, max))
-            fail(number_, "'" + karvel::quotePrefix(text) + "' is not a number from 0 to " + std::to_string(max));
+        if (!parseNumber(text, 10, v, max))
+            fail(m_number, "'" + karvel::quotePrefix(text) + "' is not a number from 0 to " + std::to_string(max));
         return v;
     }
 
 private:
-    int number_;
-    std::vector<std::string> words_;
+    int m_number;
+    std::vector<std::string> m_words;
 };
 
 // Splits "key=value"; value is empty (and has_value false) for a bare word.
-std::pair<std::string, std::optional<std::string>> split_key(const std::string& word) {
+std::pair<std::string, std::optional<std::string>> splitKey(const std::string& word) {
     auto eq = word.find('=');
     if (eq == std::string::npos) return {word, std::nullopt};
     return {word.substr(0, eq), word.substr(eq + 1)};
 }
 
-Disc parse_disc(const LineReader& in) {
+Disc parseDisc(const LineReader& in) {
     Disc disc;
     bool haveId = false;
     for (size_t i = 2; i < in.size(); ++i) {
-        auto [key, value] = split_key(in.word(i));
+        auto [key, value] = splitKey(in.word(i));
         if (key == "id" && value) {
             disc.id = in.decimal<uint32_t>(*value, 0xFFFFFFFFu);
             haveId = true;
@@ -106,7 +106,7 @@ Disc parse_disc(const LineReader& in) {
     return disc;
 }
 
-Fault parse_fault(const LineReader& in) {
+Fault parseFault(const LineReader& in) {
     if (in.size() < 4) fail(in.number(), "'fault' takes KEY ASC ASCQ [count=N|always] [op=XX]");
     Fault fault;
     fault.key = in.byte(1);
@@ -114,7 +114,7 @@ Fault parse_fault(const LineReader& in) {
     fault.asc = in.byte(2);
     fault.ascq = in.byte(3);
     for (size_t i = 4; i < in.size(); ++i) {
-        auto [key, value] = split_key(in.word(i));
+        auto [key, value] = splitKey(in.word(i));
         if (key == "count" && value) {
             fault.count = *value == "always" ? 0 : in.decimal<uint32_t>(*value, 1000000);
             if (*value != "always" && fault.count == 0)
@@ -131,7 +131,7 @@ Fault parse_fault(const LineReader& in) {
 
 }  // namespace
 
-std::string format_state(const JukeboxState& state) {
+std::string formatState(const JukeboxState& state) {
     std::ostringstream out;
     out << "# Simulated jukebox of the sim transport (libwnaspi32). Addresses, bytes hexadecimal.\n"
            "# Edit only while no program uses it, or through the helpers of aspi/sim/sim_state.h.\n";
@@ -148,9 +148,9 @@ std::string format_state(const JukeboxState& state) {
         if (disc.imported) out << " imported";
         out << '\n';
     }
-    for (int n = 0; n < state.group_count(); ++n) {
+    for (int n = 0; n < state.groupCount(); ++n) {
         out << "records " << n << ' ';
-        for (uint8_t b : state.record_group(n)) out << hex8(b);
+        for (uint8_t b : state.recordGroup(n)) out << hex8(b);
         out << '\n';
     }
     if (state.initRange)
@@ -167,7 +167,7 @@ std::string format_state(const JukeboxState& state) {
     return out.str();
 }
 
-JukeboxState parse_state(const std::string& text) {
+JukeboxState parseState(const std::string& text) {
     JukeboxState state;
     state.discs.clear();
     std::istringstream in(text);
@@ -198,13 +198,13 @@ JukeboxState parse_state(const std::string& text) {
         if (single && !seen.insert(key).second) fail(number, "'" + karvel::quotePrefix(key) + "' given twice");
 
         if (key == "target") {
-            line.expect_size(2);
+            line.expectSize(2);
             state.target = line.decimal<uint8_t>(words[1], 15);
         } else if (key == "lun") {
-            line.expect_size(2);
+            line.expectSize(2);
             state.lun = line.decimal<uint8_t>(words[1], 7);
         } else if (key == "transport" || key == "storage" || key == "port" || key == "drive") {
-            line.expect_size(3);
+            line.expectSize(3);
             ElementRange range{line.address(1),
                                line.decimal<uint16_t>(words[2], key == "storage" ? kMaxSlots
                                                                                  : kMaxOtherElements)};
@@ -216,9 +216,9 @@ JukeboxState parse_state(const std::string& text) {
             if (words.size() < 3) fail(number, "'disc' takes ADDRESS id=N [source=ADDRESS] [imported]");
             uint16_t address = line.address(1);
             if (state.discs.count(address)) fail(number, "two discs at " + hex16(address));
-            state.discs[address] = parse_disc(line);
+            state.discs[address] = parseDisc(line);
         } else if (key == "records") {
-            line.expect_size(3);
+            line.expectSize(3);
             int group = line.decimal<int>(words[1], 255);
             const std::string& hex = words[2];
             if (hex.size() != 2 * kRecordGroupBytes) fail(number, "records are 26 hex digits");
@@ -231,15 +231,15 @@ JukeboxState parse_state(const std::string& text) {
                 if (g.first == group) fail(number, "records of group " + words[1] + " given twice");
             groups.emplace_back(group, bytes);
         } else if (key == "init-range") {
-            line.expect_size(3);
+            line.expectSize(3);
             state.initRange = std::pair{line.address(1), line.address(2)};
         } else if (key == "firmware") {
-            line.expect_size(2);
+            line.expectSize(2);
             if (words[1].size() != 64 || words[1].find_first_not_of("0123456789abcdef") != std::string::npos)
                 fail(number, "firmware is a SHA-256 digest (64 lower-case hex digits)");
             state.firmwareDigest = words[1];
         } else if (key == "fault") {
-            state.faults.push_back(parse_fault(line));
+            state.faults.push_back(parseFault(line));
         } else {
             fail(number, "unknown line '" + karvel::quotePrefix(key) + "'");
         }
@@ -250,11 +250,11 @@ JukeboxState parse_state(const std::string& text) {
 
     state.records.assign(state.slots.count, false);
     for (const auto& [group, bytes] : groups) {
-        if (group >= state.group_count())
+        if (group >= state.groupCount())
             throw StateError("records of group " + std::to_string(group) + ", past the last slot");
-        state.set_record_group(group, bytes);
+        state.setRecordGroup(group, bytes);
     }
-    if (auto fault = state_fault(state)) throw StateError(*fault);
+    if (auto fault = stateFault(state)) throw StateError(*fault);
     return state;
 }
 

@@ -21,10 +21,10 @@ struct LockTimeout : StateError {
 };
 
 // Returns the text of state, as the state file holds it.
-std::string format_state(const JukeboxState& state);
+std::string formatState(const JukeboxState& state);
 
 // Returns the state that text describes; throws StateError("line N: fault") when it is not
 // a sound state file.
-JukeboxState parse_state(const std::string& text);
+JukeboxState parseState(const std::string& text);
 
 }  // namespace aspi::sim

@@ -33,13 +33,13 @@ public:
         static JukeboxFiles files;
         return files;
     }
-    std::string state() const { return (dir_ / "jukebox.state").string(); }
+    std::string state() const { return (m_dir / "jukebox.state").string(); }
 
 private:
     JukeboxFiles() {
         std::string pattern = (std::filesystem::temp_directory_path() / "karvel-mount-XXXXXX").string();
-        dir_ = ::mkdtemp(pattern.data());
-        std::filesystem::path config = dir_ / "wnaspi32.conf";
+        m_dir = ::mkdtemp(pattern.data());
+        std::filesystem::path config = m_dir / "wnaspi32.conf";
         std::ofstream(config) << "sim " << state()
                               << " slots=10 drives=2 transports=1 ports=1 full=1-5"
                                  " first_transport=0000 first_storage=0100 first_port=0200 first_drive=0300\n";
@@ -47,9 +47,9 @@ private:
     }
     ~JukeboxFiles() {
         std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        std::filesystem::remove_all(m_dir, ignored);
     }
-    std::filesystem::path dir_;
+    std::filesystem::path m_dir;
 };
 
 SRBunion changerBlock() {

@@ -20,17 +20,17 @@ protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "regular_file_XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        m_dir = pattern;
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { fs::remove_all(m_dir); }
 
     std::string write(const std::string& name, const std::string& bytes) {
-        std::string path = (dir_ / name).string();
+        std::string path = (m_dir / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
 
-    fs::path dir_;
+    fs::path m_dir;
 };
 
 TEST_F(RegularFileTest, ReadsARegularFileWithinItsLimit) {
@@ -46,12 +46,12 @@ TEST_F(RegularFileTest, ReadsARegularFileWithinItsLimit) {
 }
 
 TEST_F(RegularFileTest, RefusesWhatIsNotARegularFileWithoutWaitingOrReading) {
-    const std::string fifo = (dir_ / "fifo").string();
+    const std::string fifo = (m_dir / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string directory = (dir_ / "dir").string();
+    const std::string directory = (m_dir / "dir").string();
     fs::create_directory(directory);
     const std::string big = write("big", std::string(1025, 'x'));
-    const std::string missing = (dir_ / "missing").string();
+    const std::string missing = (m_dir / "missing").string();
 
     struct Case {
         std::string path;
@@ -76,10 +76,10 @@ TEST_F(RegularFileTest, RefusesWhatIsNotARegularFileWithoutWaitingOrReading) {
 }
 
 TEST_F(RegularFileTest, MessageEscapesThePath) {
-    const std::string path = (dir_ / "a\x1b[2Jb").string();
+    const std::string path = (m_dir / "a\x1b[2Jb").string();
     fs::create_directory(path);
     auto contents = karvel::readRegularFile(path, 10);
-    EXPECT_EQ(contents.message, dir_.string() + "/a\\x1b[2Jb: is a directory");
+    EXPECT_EQ(contents.message, m_dir.string() + "/a\\x1b[2Jb: is a directory");
 }
 
 TEST_F(RegularFileTest, AFileThatGrowsPastTheLimitWhileReadIsRefused) {

@@ -3,4 +3,4 @@
 // process without the dialogs: check_firmware_tool --check-firmware FILE [--image OUT].
 #include "firmware/check_firmware.h"
 
-int main(int argc, char** argv) { return check_firmware_main(argc, argv); }
+int main(int argc, char** argv) { return checkFirmwareMain(argc, argv); }

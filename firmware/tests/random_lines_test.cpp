@@ -24,12 +24,12 @@ bool SameImage(const FirmwareImage& a, const FirmwareImage& b) {
 
 class RandomLines : public ::testing::Test {
 protected:
-    std::mt19937 random_{20240601};
+    std::mt19937 m_random{20240601};
 
-    uint32_t Below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(random_); }
+    uint32_t Below(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(m_random); }
     std::vector<uint8_t> Data(std::size_t n) {
         std::vector<uint8_t> data(n);
-        for (auto& b : data) b = static_cast<uint8_t>(random_());
+        for (auto& b : data) b = static_cast<uint8_t>(m_random());
         return data;
     }
     // A record that fits the image and a 250-character line, and where its data lands.
@@ -57,9 +57,9 @@ protected:
     }
     std::string Mangled(std::string line) {
         switch (Below(5)) {
-        case 0: line[Below(static_cast<uint32_t>(line.size()))] = static_cast<char>(random_()); break;
+        case 0: line[Below(static_cast<uint32_t>(line.size()))] = static_cast<char>(m_random()); break;
         case 1: line.resize(Below(static_cast<uint32_t>(line.size()))); break;
-        case 2: line.insert(Below(static_cast<uint32_t>(line.size())), 1, static_cast<char>(random_())); break;
+        case 2: line.insert(Below(static_cast<uint32_t>(line.size())), 1, static_cast<char>(m_random())); break;
         case 3: line[Below(static_cast<uint32_t>(std::min<std::size_t>(line.size(), 3)))] = "0123456789ABCDEF"[Below(16)]; break;
         default: line.erase(Below(static_cast<uint32_t>(line.size())), 1); break;
         }

@@ -11,15 +11,15 @@ namespace karvel::firmware::testing {
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "karvel-firmware-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
+    m_dir = pattern;
 }
 
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
+    std::filesystem::remove_all(m_dir, ignored);
 }
 
-std::string ScratchDir::path(std::string_view name) const { return (dir_ / name).string(); }
+std::string ScratchDir::path(std::string_view name) const { return (m_dir / name).string(); }
 
 std::string ScratchDir::write(std::string_view name, std::string_view contents) const {
     const std::string full = path(name);

@@ -24,7 +24,7 @@ public:
     std::string write(std::string_view name, const std::vector<uint8_t>& contents) const;
 
 private:
-    std::filesystem::path dir_;
+    std::filesystem::path m_dir;
 };
 
 // Returns the whole file, or nothing when it cannot be read.

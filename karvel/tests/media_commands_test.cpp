@@ -53,11 +53,11 @@ TEST_F(MediaCommandsTest, EachMoveSendsItsAddressesAndRewritesOneRow) {
         int selection;
         std::vector<QString> messages;
     };
-    const std::vector<uint8_t> tur_move = {TEST_UNIT_READY, MOVE_MEDIUM};
+    const std::vector<uint8_t> turMove = {TEST_UNIT_READY, MOVE_MEDIUM};
     const std::vector<Case> cases = {
-        {"mount", &CChangerDlg::OnMount, 0x4000, {}, 4, 1, tur_move, {0x0000, 0x0005, 0x4001}, 4,
+        {"mount", &CChangerDlg::OnMount, 0x4000, {}, 4, 1, turMove, {0x0000, 0x0005, 0x4001}, 4,
          QStringLiteral("5 in Drive 2"), 4, {}},
-        {"mount, drive base 2", &CChangerDlg::OnMount, 0x4002, {}, 4, 1, tur_move, {0x0000, 0x0005, 0x4003}, 4,
+        {"mount, drive base 2", &CChangerDlg::OnMount, 0x4002, {}, 4, 1, turMove, {0x0000, 0x0005, 0x4003}, 4,
          QStringLiteral("5 in Drive 4"), 4, {}},
         {"unmount keeps another row selected", &CChangerDlg::OnUnMount, 0x4000, {{}, {true, 5}}, 7, 1,
          {TEST_UNIT_READY, READ_ELEMENT_STATUS, MOVE_MEDIUM}, {0x0000, 0x4001, 0x0005}, 4,
@@ -69,7 +69,7 @@ TEST_F(MediaCommandsTest, EachMoveSendsItsAddressesAndRewritesOneRow) {
          {TEST_UNIT_READY, POSITION_TO_ELEMENT, TEST_UNIT_READY, TEST_UNIT_READY, MOVE_MEDIUM},
          {0x0000, 0x0030, 0x0003}, 2, QStringLiteral("3 - Full"), 2,
          {QStringLiteral("Load the disc into the changer")}},
-        {"export", &CChangerDlg::OnExport, 0x4000, {}, 2, 0, tur_move, {0x0000, 0x0003, 0x0030}, 2,
+        {"export", &CChangerDlg::OnExport, 0x4000, {}, 2, 0, turMove, {0x0000, 0x0003, 0x0030}, 2,
          QStringLiteral("3"), 2, {}},
     };
     for (const Case& c : cases) {

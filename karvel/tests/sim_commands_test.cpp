@@ -45,10 +45,10 @@ TEST_F(SimCommandsTest, EnterInAFreshKarvelMountsSlot1IntoDrive1) {
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus ? focus : dlg.get(), Qt::Key_Return);
     const JukeboxState s = state();
-    const aspi::sim::Disc* disc = s.disc_at(s.drives.first);
+    const aspi::sim::Disc* disc = s.discAt(s.drives.first);
     ASSERT_NE(disc, nullptr);
     EXPECT_EQ(disc->id, 1u);
-    EXPECT_EQ(disc->source, s.slot_address(1));
+    EXPECT_EQ(disc->source, s.slotAddress(1));
     EXPECT_EQ(dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
 }
 
@@ -72,42 +72,42 @@ TEST_F(SimCommandsTest, EachCommandMovesTheDiscAndRewritesItsRow) {
         {"mount", small, none, false, 1, 1, &CChangerDlg::OnMount,
          [](const JukeboxState& s) {
              EXPECT_EQ(discAt(s, s.drives.first + 1), 2u);
-             EXPECT_EQ(s.disc_at(s.drives.first + 1)->source, s.slot_address(2));
-             EXPECT_EQ(discAt(s, s.slot_address(2)), std::nullopt);
+             EXPECT_EQ(s.discAt(s.drives.first + 1)->source, s.slotAddress(2));
+             EXPECT_EQ(discAt(s, s.slotAddress(2)), std::nullopt);
          },
          1, QStringLiteral("2 in Drive 2"), 1},
         {"unmount", small, [] { putDiscInDrive(3, 0); }, false, 7, 0, &CChangerDlg::OnUnMount,
          [](const JukeboxState& s) {
-             EXPECT_EQ(discAt(s, s.slot_address(3)), 3u);
+             EXPECT_EQ(discAt(s, s.slotAddress(3)), 3u);
              EXPECT_EQ(discAt(s, s.drives.first), std::nullopt);
-             EXPECT_TRUE(s.recorded_full(s.slot_address(3)));
+             EXPECT_TRUE(s.recordedFull(s.slotAddress(3)));
          },
          2, QStringLiteral("3 - Full"), 7},
         {"unmount, storage from 100h", high, [] { putDiscInDrive(3, 1); }, false, 0, 1, &CChangerDlg::OnUnMount,
          [](const JukeboxState& s) { EXPECT_EQ(discAt(s, 0x0102), 3u); }, 2, QStringLiteral("3 - Full"), 0},
         {"mount, storage from 100h", high, none, false, 2, 0, &CChangerDlg::OnMount,
-         [](const JukeboxState& s) { EXPECT_EQ(s.disc_at(s.drives.first)->source, 0x0102); }, 2,
+         [](const JukeboxState& s) { EXPECT_EQ(s.discAt(s.drives.first)->source, 0x0102); }, 2,
          QStringLiteral("3 in Drive 1"), 2},
         {"import", small, none, false, 5, 0, &CChangerDlg::OnImport,
          [](const JukeboxState& s) {
-             ASSERT_NE(s.disc_at(s.slot_address(6)), nullptr);
-             EXPECT_GT(s.disc_at(s.slot_address(6))->id, 3u);  // a new disc, loaded by the operator
+             ASSERT_NE(s.discAt(s.slotAddress(6)), nullptr);
+             EXPECT_GT(s.discAt(s.slotAddress(6))->id, 3u);  // a new disc, loaded by the operator
              EXPECT_EQ(discAt(s, s.ports.first), std::nullopt);
          },
          5, QStringLiteral("6 - Full"), 5},
         {"export", small, none, false, 0, 0, &CChangerDlg::OnExport,
          [](const JukeboxState& s) {
              EXPECT_EQ(discAt(s, s.ports.first), 1u);
-             EXPECT_FALSE(s.recorded_full(s.slot_address(1)));
+             EXPECT_FALSE(s.recordedFull(s.slotAddress(1)));
          },
          0, QStringLiteral("1"), 0},
         {"reset reads the records again", small,
-         [] { aspi::sim::edit_state(simStatePath(), [](JukeboxState& s) { s.set_record(s.slot_address(9), true); }); },
+         [] { aspi::sim::editState(simStatePath(), [](JukeboxState& s) { s.setRecord(s.slotAddress(9), true); }); },
          true, 4, 0, &CChangerDlg::OnReset, [](const JukeboxState&) {}, 8, QStringLiteral("9 - Full"), 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        aspi::sim::create_state(simStatePath(), c.seed);
+        aspi::sim::createState(simStatePath(), c.seed);
         if (!c.beforeIsNews)
             c.before();
         reopen();
@@ -138,12 +138,12 @@ TEST_F(SimCommandsTest, ARefusedCommandLeavesJukeboxAndListAsTheyWereAndThePanel
         {"unmount of an empty drive", [] {}, 0, &CChangerDlg::OnUnMount, 0x3B, 0x0E},
         {"import into a full slot", [] {}, 0, &CChangerDlg::OnImport, 0x3B, 0x0D},
         {"reset that fails",
-         [] { aspi::sim::inject_fault(simStatePath(), {.key = 4, .asc = 0x15, .ascq = 0x01, .opcode = 0x01}); }, 0,
+         [] { aspi::sim::injectFault(simStatePath(), {.key = 4, .asc = 0x15, .ascq = 0x01, .opcode = 0x01}); }, 0,
          &CChangerDlg::OnReset, 0x15, 0x01},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        aspi::sim::create_state(simStatePath(), {.slots = 20, .full = std::vector<int>{1, 2, 3, 4, 5}});
+        aspi::sim::createState(simStatePath(), {.slots = 20, .full = std::vector<int>{1, 2, 3, 4, 5}});
         c.before();
         reopen();
         dlg->m_slotList.setCurSel(c.slotRow);
@@ -177,11 +177,11 @@ TEST_F(SimCommandsTest, InitializeMakesTheRecordsMatchTheDiscsOverTheRangeGiven)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        aspi::sim::create_state(simStatePath(), {.slots = c.slots, .full = std::vector<int>{1, 2, 3}});
+        aspi::sim::createState(simStatePath(), {.slots = c.slots, .full = std::vector<int>{1, 2, 3}});
         // The records believe slot 2 empty and slot 12 full, both wrongly.
-        aspi::sim::edit_state(simStatePath(), [](JukeboxState& s) {
-            s.set_record(s.slot_address(2), false);
-            s.set_record(s.slot_address(12), true);
+        aspi::sim::editState(simStatePath(), [](JukeboxState& s) {
+            s.setRecord(s.slotAddress(2), false);
+            s.setRecord(s.slotAddress(12), true);
         });
         reopen();
         std::vector<QString> prompt;
@@ -198,8 +198,8 @@ TEST_F(SimCommandsTest, InitializeMakesTheRecordsMatchTheDiscsOverTheRangeGiven)
         EXPECT_EQ(prompt, c.prompt);
         const JukeboxState s = state();
         EXPECT_EQ(s.initRange, c.range);
-        EXPECT_EQ(s.recorded_full(s.slot_address(2)), c.slot2Fixed);
-        EXPECT_EQ(s.recorded_full(s.slot_address(12)), !c.slot12Fixed);
+        EXPECT_EQ(s.recordedFull(s.slotAddress(2)), c.slot2Fixed);
+        EXPECT_EQ(s.recordedFull(s.slotAddress(12)), !c.slot12Fixed);
         if (c.slots > 18) {  // the list is rebuilt from the new records
             EXPECT_EQ(dlg->m_slotList.getText(1), c.slot2Fixed ? QStringLiteral("2 - Full") : QStringLiteral("2"));
             EXPECT_EQ(dlg->m_slotList.getText(11), QStringLiteral("12"));

@@ -73,7 +73,7 @@ QString senseText(uint8_t key, uint8_t asc, uint8_t ascq) {
 class SimFirmwareTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        aspi::sim::create_state(statePath(), {.slots = 20, .drives = 1});
+        aspi::sim::createState(statePath(), {.slots = 20, .drives = 1});
         QFile image(dir.filePath(QStringLiteral("full.bin")));
         ASSERT_TRUE(image.open(QIODevice::WriteOnly));
         image.write(reinterpret_cast<const char*>(knownImage().data()), static_cast<qint64>(knownImage().size()));
@@ -107,7 +107,7 @@ protected:
         return modal.messages().empty() ? QString() : modal.messages().back().text;
     }
 
-    static std::string storedDigest() { return aspi::sim::load_state(statePath()).firmwareDigest; }
+    static std::string storedDigest() { return aspi::sim::loadState(statePath()).firmwareDigest; }
 
     QTemporaryDir dir;
     ScriptedModalServices modal;
@@ -126,8 +126,8 @@ TEST_P(SimFirmwareDownloadTest, TheJukeboxKeepsTheImageOfTheFile) {
         ASSERT_NO_FATAL_FAILURE(srecCat(write));
     }
     EXPECT_EQ(newFirmware(file), QStringLiteral("Writing New Firmware Completed"));
-    EXPECT_EQ(storedDigest(), aspi::sim::firmware_digest(knownImage()));
-    EXPECT_TRUE(aspi::sim::load_firmware(statePath()) == knownImage());
+    EXPECT_EQ(storedDigest(), aspi::sim::firmwareDigest(knownImage()));
+    EXPECT_TRUE(aspi::sim::loadFirmware(statePath()) == knownImage());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SimFirmwareDownloadTest, ::testing::Values(
@@ -146,11 +146,11 @@ TEST_F(SimFirmwareTest, AFileThatFailsLeavesTheFirmwareOfTheLastDownload) {
     bad.write("S107001001020304DE\r\nS107002001020304DF\r\n");
     bad.close();
     EXPECT_EQ(newFirmware(QStringLiteral("bad.mot")), QStringLiteral("ERROR: New Firmware NOT transfered"));
-    EXPECT_EQ(storedDigest(), aspi::sim::firmware_digest(knownImage()));
+    EXPECT_EQ(storedDigest(), aspi::sim::firmwareDigest(knownImage()));
 }
 
 TEST_F(SimFirmwareTest, ARefusedDownloadIsReportedAndThePanelShowsItsSense) {
-    aspi::sim::inject_fault(statePath(), {.key = 4, .asc = 0x44, .ascq = 0x00, .opcode = 0x3B});
+    aspi::sim::injectFault(statePath(), {.key = 4, .asc = 0x44, .ascq = 0x00, .opcode = 0x3B});
     EXPECT_EQ(newFirmware(QStringLiteral("full.bin")), QStringLiteral("ERROR: New Firmware NOT transfered"));
     EXPECT_TRUE(storedDigest().empty());
     dlg->repaint();

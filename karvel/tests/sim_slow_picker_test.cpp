@@ -95,9 +95,9 @@ TEST_F(SlowPickerTest, InputMadeDuringAMountIsDiscardedAndTheNextClickWorks) {
     QCoreApplication::processEvents();
 
     auto& mounted = before[state().drives.first];
-    mounted = before.at(state().slot_address(1));
-    mounted.source = state().slot_address(1);
-    before.erase(state().slot_address(1));
+    mounted = before.at(state().slotAddress(1));
+    mounted.source = state().slotAddress(1);
+    before.erase(state().slotAddress(1));
     EXPECT_EQ(state().discs, before);  // the Mount, and nothing else
     EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);
     EXPECT_EQ(dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));

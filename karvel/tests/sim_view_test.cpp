@@ -37,11 +37,11 @@ const std::string& statePath() {
 
 // Moves the disc of 1-based slot n into drive row d, as a mount would have.
 void putDiscInDrive(int n, int d) {
-    aspi::sim::edit_state(statePath(), [&](aspi::sim::JukeboxState& s) {
-        auto node = s.discs.extract(s.slot_address(n));
+    aspi::sim::editState(statePath(), [&](aspi::sim::JukeboxState& s) {
+        auto node = s.discs.extract(s.slotAddress(n));
         ASSERT_FALSE(node.empty()) << "no disc in slot " << n;
         node.key() = static_cast<uint16_t>(s.drives.first + d);
-        node.mapped().source = s.slot_address(n);
+        node.mapped().source = s.slotAddress(n);
         s.discs.insert(std::move(node));
     });
 }
@@ -74,7 +74,7 @@ protected:
 };
 
 TEST_F(SimViewTest, ShowsFullSlotsAndTheDiscsInDrives) {
-    aspi::sim::create_state(statePath(), {.slots = 250, .drives = 2, .full = std::vector<int>{1, 2, 7, 101, 250}});
+    aspi::sim::createState(statePath(), {.slots = 250, .drives = 2, .full = std::vector<int>{1, 2, 7, 101, 250}});
     putDiscInDrive(7, 1);
     open();
     const QStringList rows = slotRows();
@@ -95,7 +95,7 @@ TEST_F(SimViewTest, ShowsFullSlotsAndTheDiscsInDrives) {
 }
 
 TEST_F(SimViewTest, SmallJukeboxShowsSlotNumbersOnly) {
-    aspi::sim::create_state(statePath(), {.slots = 18, .drives = 1, .full = std::vector<int>{1, 2, 3}});
+    aspi::sim::createState(statePath(), {.slots = 18, .drives = 1, .full = std::vector<int>{1, 2, 3}});
     putDiscInDrive(2, 0);
     open();
     QStringList expected;
@@ -106,8 +106,8 @@ TEST_F(SimViewTest, SmallJukeboxShowsSlotNumbersOnly) {
 }
 
 TEST_F(SimViewTest, RefusedFullnessRecordsAreLearntFromElementStatus) {
-    aspi::sim::create_state(statePath(), {.slots = 40, .firstStorage = 0x0100, .full = std::vector<int>{4, 40}});
-    aspi::sim::inject_fault(statePath(), {.key = 5, .asc = 0x20, .ascq = 0x00, .opcode = 0x3C, .count = 0});
+    aspi::sim::createState(statePath(), {.slots = 40, .firstStorage = 0x0100, .full = std::vector<int>{4, 40}});
+    aspi::sim::injectFault(statePath(), {.key = 5, .asc = 0x20, .ascq = 0x00, .opcode = 0x3C, .count = 0});
     putDiscInDrive(40, 0);
     open();
     const QStringList rows = slotRows();

@@ -7,17 +7,17 @@
 namespace karvel::ui {
 
 namespace {
-QString g_name;
+QString gName;
 }
 
 QString applicationName() {
-    if (!g_name.isEmpty())
-        return g_name;
+    if (!gName.isEmpty())
+        return gName;
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
 void setApplicationName(const QString& executablePath) {
-    g_name = QFileInfo(executablePath).fileName();
+    gName = QFileInfo(executablePath).fileName();
 }
 
 }  // namespace karvel::ui

@@ -6,16 +6,16 @@
 namespace karvel::ui {
 
 namespace {
-ModalServices* g_installed = nullptr;
+ModalServices* gInstalled = nullptr;
 }
 
 ModalServices& modalServices() {
     static QtModalServices qtServices;
-    return g_installed ? *g_installed : qtServices;
+    return gInstalled ? *gInstalled : qtServices;
 }
 
 void setModalServices(ModalServices* services) {
-    g_installed = services;
+    gInstalled = services;
 }
 
 }  // namespace karvel::ui

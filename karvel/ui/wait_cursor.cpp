@@ -7,11 +7,11 @@
 namespace karvel::ui {
 
 namespace {
-int g_depth = 0;
+int gDepth = 0;
 }
 
 void beginWaitCursor() {
-    if (g_depth++ == 0) {
+    if (gDepth++ == 0) {
         QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         // Handlers block the event loop while their commands run: show the cursor now.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -19,14 +19,14 @@ void beginWaitCursor() {
 }
 
 void endWaitCursor() {
-    if (g_depth == 0)
+    if (gDepth == 0)
         return;
-    if (--g_depth == 0)
+    if (--gDepth == 0)
         QApplication::restoreOverrideCursor();
 }
 
 int waitCursorDepth() {
-    return g_depth;
+    return gDepth;
 }
 
 }  // namespace karvel::ui

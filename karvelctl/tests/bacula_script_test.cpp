@@ -67,7 +67,7 @@ TEST_P(BaculaScript, GivesWhatItGivesWithMtx) {
     SimJukebox forMtx(options);
     SimJukebox forKarvelctl(options);
     const std::string device = forMtx.directory() + "/sg9";
-    write_address_file(device, "0:0:0");
+    writeAddressFile(device, "0:0:0");
     installScript(forMtx.directory(), MTX_PROGRAM);
     installScript(forKarvelctl.directory(), KARVELCTL_PROGRAM);
     for (SimJukebox* jukebox : {&forMtx, &forKarvelctl}) {
@@ -83,16 +83,16 @@ TEST_P(BaculaScript, GivesWhatItGivesWithMtx) {
         env.emplace_back("PATH", jukebox.directory() + "/bin:" + (path ? path : "/usr/bin:/bin"));
         Words argv = {"/bin/sh", jukebox.directory() + "/mtx-changer", device};
         argv.insert(argv.end(), args.begin(), args.end());
-        return jukebox.run_program(argv, env);
+        return jukebox.runProgram(argv, env);
     };
-    const ProcessResult mtx = run(forMtx, shim_environment(device, "0:0:0"));
+    const ProcessResult mtx = run(forMtx, shimEnvironment(device, "0:0:0"));
     const ProcessResult ours = run(forKarvelctl, {});
 
     // The script passes the command's stderr on to its stdout.
-    EXPECT_EQ(without_decoded_lines(ours.out), mtx.out) << what;
-    EXPECT_EQ(without_decoded_lines(ours.err), mtx.err) << what;
+    EXPECT_EQ(withoutDecodedLines(ours.out), mtx.out) << what;
+    EXPECT_EQ(withoutDecodedLines(ours.err), mtx.err) << what;
     EXPECT_EQ(ours.exitCode, mtx.exitCode) << what << "\n" << ours.out << ours.err;
-    EXPECT_EQ(disc_places(forKarvelctl.state()), disc_places(forMtx.state())) << what;
+    EXPECT_EQ(discPlaces(forKarvelctl.state()), discPlaces(forMtx.state())) << what;
 }
 
 constexpr const char* kJukebox = "slots=10 drives=2 ports=1 full=1-3,7";
@@ -122,11 +122,11 @@ TEST(BaculaScriptRetry, ALoadMeetingOneNotReadySucceeds) {
     installScript(jukebox.directory(), KARVELCTL_PROGRAM);
     jukebox.edit([](aspi::sim::JukeboxState& state) { state.faults = {kNotReadyOnce}; });
     const char* path = std::getenv("PATH");
-    const ProcessResult result = jukebox.run_program(
+    const ProcessResult result = jukebox.runProgram(
         {"/bin/sh", jukebox.directory() + "/mtx-changer", "0:0:0", "load", "2", "/dev/null", "0"},
         {{"PATH", jukebox.directory() + "/bin:" + (path ? path : "/usr/bin:/bin")}});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
-    EXPECT_EQ(disc_places(jukebox.state()), "slot 1=1 slot 3=3 slot 7=7 drive 0=2");
+    EXPECT_EQ(discPlaces(jukebox.state()), "slot 1=1 slot 3=3 slot 7=7 drive 0=2");
     EXPECT_TRUE(jukebox.state().faults.empty());
 }
 

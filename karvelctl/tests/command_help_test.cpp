@@ -27,12 +27,12 @@ struct Outcome {
 
 Outcome run(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int exitCode = run_karvelctl(args, out, err, false, noChanger);
+    const int exitCode = runKarvelctl(args, out, err, false, noChanger);
     return Outcome{exitCode, out.str(), err.str()};
 }
 
 TEST(CommandHelp, EveryCommandHasItsHelp) {
-    for (const Command& command : command_table()) {
+    for (const Command& command : commandTable()) {
         const std::string name(command.name);
         const std::string usage = "usage: karvelctl [-f ADDRESS] " + std::string(command.usage) + "\n";
         EXPECT_FALSE(command.summary.empty()) << name;
@@ -56,7 +56,7 @@ TEST(CommandHelp, TheOverviewListsEveryCommandAndTheExitCodes) {
         const Outcome result = run(form);
         EXPECT_EQ(result.exitCode, kExitSuccess);
         EXPECT_EQ(result.err, "");
-        for (const Command& command : command_table()) {
+        for (const Command& command : commandTable()) {
             // Its summary follows on the line, or on the next one for a long usage.
             const std::string line = "\n  " + std::string(command.usage);
             EXPECT_TRUE(result.out.find(line + " ") != std::string::npos ||

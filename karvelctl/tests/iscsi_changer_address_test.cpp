@@ -21,7 +21,7 @@ class IscsiAddressPlanned : public ::testing::TestWithParam<Planned> {};
 TEST_P(IscsiAddressPlanned, GivesTheLayerLineLunAndCredentials) {
     auto [text, sources, expected] = GetParam();
     std::string why;
-    std::optional<IscsiChangerAddress> plan = plan_iscsi_address(text, sources, why);
+    std::optional<IscsiChangerAddress> plan = planIscsiAddress(text, sources, why);
     ASSERT_TRUE(plan) << why;
     EXPECT_EQ(std::make_tuple(plan->layerLine, int{plan->lun}, plan->chap), expected);
 }
@@ -63,7 +63,7 @@ class IscsiAddressRefused : public ::testing::TestWithParam<Refused> {};
 TEST_P(IscsiAddressRefused, SaysWhyOnOneLineWithoutTheSecret) {
     auto [text, sources, said] = GetParam();
     std::string why;
-    EXPECT_FALSE(plan_iscsi_address(text, sources, why));
+    EXPECT_FALSE(planIscsiAddress(text, sources, why));
     EXPECT_NE(why.find(said), std::string::npos) << why;
     EXPECT_EQ(why.find("hunter"), std::string::npos) << why;
     EXPECT_EQ(why.find('\n'), std::string::npos) << why;

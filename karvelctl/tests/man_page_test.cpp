@@ -14,7 +14,7 @@ namespace karvel::ctl {
 namespace {
 
 // Returns the words of every tag line (the line after .TP) of the page, font escapes removed.
-std::set<std::string> tagged_words(const std::string& page) {
+std::set<std::string> taggedWords(const std::string& page) {
     std::istringstream lines(page);
     std::set<std::string> words;
     bool tag = false;
@@ -33,8 +33,8 @@ TEST(KarvelctlManPage, TagsEveryCommandOfTheTable) {
     std::ifstream file(KARVELCTL_MAN_PAGE);
     std::ostringstream page;
     page << file.rdbuf();
-    const std::set<std::string> words = tagged_words(page.str());
-    for (const Command& command : command_table())
+    const std::set<std::string> words = taggedWords(page.str());
+    for (const Command& command : commandTable())
         EXPECT_TRUE(words.count(std::string(command.name))) << command.name << " has no entry of its own";
 }
 
@@ -45,7 +45,7 @@ class KarvelctlManPageRenders : public ::testing::TestWithParam<Renderer> {};
 TEST_P(KarvelctlManPageRenders, WithoutWarnings) {
     std::vector<std::string> argv = GetParam();
     argv.push_back(KARVELCTL_MAN_PAGE);
-    const test::ProcessResult result = test::run_process(argv, {{"MANWIDTH", "80"}, {"LC_ALL", "C.UTF-8"}});
+    const test::ProcessResult result = test::runProcess(argv, {{"MANWIDTH", "80"}, {"LC_ALL", "C.UTF-8"}});
     EXPECT_EQ(std::make_tuple(result.exitCode, result.err), std::make_tuple(0, std::string()));
     if (argv[0] == "/usr/bin/man") {
         EXPECT_NE(result.out.find("KARVELCTL(1)"), std::string::npos) << result.out;

@@ -38,17 +38,17 @@ TEST_P(MtxOracleSim, KarvelctlDoesWhatMtxDoes) {
     // One placeholder names the changer for both, so both status texts name it alike: mtx
     // opens it as its device, karvelctl reads the address in it (0:0:0 of its own layer).
     const std::string device = forMtx.directory() + "/sg9";
-    write_address_file(device, "0:0:0");
-    const ProcessResult mtx = forMtx.run_program(mtx_argv(device, words), shim_environment(device, "0:0:0"));
+    writeAddressFile(device, "0:0:0");
+    const ProcessResult mtx = forMtx.runProgram(mtxArgv(device, words), shimEnvironment(device, "0:0:0"));
     Words karvelctlWords = {"-f", device};
     karvelctlWords.insert(karvelctlWords.end(), words.begin(), words.end());
     const ProcessResult ours = forKarvelctl.run(karvelctlWords);
 
     EXPECT_EQ(ours.out, mtx.out) << what;
-    EXPECT_EQ(without_decoded_lines(ours.err), mtx.err) << what;
+    EXPECT_EQ(withoutDecodedLines(ours.err), mtx.err) << what;
     EXPECT_EQ(ours.exitCode == 0, mtx.exitCode == 0) << what << ": mtx " << mtx.exitCode << ", karvelctl "
                                                       << ours.exitCode << "\n" << ours.err;
-    EXPECT_EQ(disc_places(forKarvelctl.state()), disc_places(forMtx.state())) << what;
+    EXPECT_EQ(discPlaces(forKarvelctl.state()), discPlaces(forMtx.state())) << what;
 }
 
 constexpr const char* kJukebox = "slots=10 drives=2 ports=1 full=1-3";
@@ -109,11 +109,11 @@ TEST(MtxOracleSimDifference, ARefusedEjectFails) {
     SimJukebox forMtx(kJukebox);
     SimJukebox forKarvelctl(kJukebox);
     const std::string device = forMtx.directory() + "/sg9";
-    write_address_file(device, "0:0:0");
-    const ProcessResult mtx = forMtx.run_program(mtx_argv(device, {"eject"}), shim_environment(device, "0:0:0"));
+    writeAddressFile(device, "0:0:0");
+    const ProcessResult mtx = forMtx.runProgram(mtxArgv(device, {"eject"}), shimEnvironment(device, "0:0:0"));
     const ProcessResult ours = forKarvelctl.run({"-f", device, "eject"});
     EXPECT_EQ(ours.out, mtx.out);
-    EXPECT_EQ(without_decoded_lines(ours.err), mtx.err);
+    EXPECT_EQ(withoutDecodedLines(ours.err), mtx.err);
     EXPECT_NE(mtx.err.find("mtx:eject failed\n"), std::string::npos) << mtx.err;
     EXPECT_EQ(mtx.exitCode, 0);
     EXPECT_EQ(ours.exitCode, 1);

@@ -27,36 +27,36 @@ struct Outcome {
 
 class MtxOracleTgt : public testing::TestWithParam<Case> {
 protected:
-    void SetUp() override { directory_ = make_scratch_directory(); }
-    void TearDown() override { remove_tree(directory_); }
+    void SetUp() override { m_directory = makeScratchDirectory(); }
+    void TearDown() override { removeTree(m_directory); }
 
     ProcessResult karvelctl(const Words& words) const {
         Words argv = {KARVELCTL_PROGRAM, "-f", device()};
         argv.insert(argv.end(), words.begin(), words.end());
-        return run_process(argv, {{"XDG_CONFIG_HOME", directory_}, {"HOME", directory_}});
+        return runProcess(argv, {{"XDG_CONFIG_HOME", m_directory}, {"HOME", m_directory}});
     }
 
     // Runs words on a fresh changer after before, with mtx or with karvelctl.
     Outcome runOnFreshChanger(const std::vector<Words>& before, const Words& words, bool withMtx) {
-        changer_.reset();
-        changer_ = std::make_unique<TgtChanger>();
-        write_address_file(device(), "0:0:1");
+        m_changer.reset();
+        m_changer = std::make_unique<TgtChanger>();
+        writeAddressFile(device(), "0:0:1");
         for (const Words& setup : before) {
             const ProcessResult prepared = karvelctl(setup);
             EXPECT_EQ(prepared.exitCode, 0) << prepared.err;
         }
         Outcome outcome;
-        outcome.result = withMtx ? run_process(mtx_argv(device(), words), shim_environment(device(), "0:0:1"))
+        outcome.result = withMtx ? runProcess(mtxArgv(device(), words), shimEnvironment(device(), "0:0:1"))
                                  : karvelctl(words);
         outcome.statusAfter = karvelctl({"status"}).out;
         return outcome;
     }
 
-    std::string device() const { return directory_ + "/changer"; }
+    std::string device() const { return m_directory + "/changer"; }
 
 private:
-    std::string directory_;
-    std::unique_ptr<TgtChanger> changer_;
+    std::string m_directory;
+    std::unique_ptr<TgtChanger> m_changer;
 };
 
 TEST_P(MtxOracleTgt, KarvelctlDoesWhatMtxDoes) {
@@ -64,7 +64,7 @@ TEST_P(MtxOracleTgt, KarvelctlDoesWhatMtxDoes) {
     const Outcome mtx = runOnFreshChanger(before, words, true);
     const Outcome ours = runOnFreshChanger(before, words, false);
     EXPECT_EQ(ours.result.out, mtx.result.out) << what;
-    EXPECT_EQ(without_decoded_lines(ours.result.err), mtx.result.err) << what;
+    EXPECT_EQ(withoutDecodedLines(ours.result.err), mtx.result.err) << what;
     EXPECT_EQ(ours.result.exitCode == 0, mtx.result.exitCode == 0)
         << what << ": mtx " << mtx.result.exitCode << ", karvelctl " << ours.result.exitCode;
     EXPECT_EQ(ours.statusAfter, mtx.statusAfter) << what;

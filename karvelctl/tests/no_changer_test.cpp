@@ -23,12 +23,12 @@ class NoChanger : public testing::TestWithParam<Case> {};
 
 TEST_P(NoChanger, SaysWhereItLooked) {
     const auto& [what, config, expected] = GetParam();
-    const std::string directory = make_scratch_directory();
+    const std::string directory = makeScratchDirectory();
     if (config)
         std::ofstream(directory + "/wnaspi32.conf") << *config;
     // A profile naming a target that holds no changer: the fallback is no changer either.
     std::ofstream(directory + "/karvel.INI") << "[JukeBox Default]\nHost=0\nScsiId=5\nLun=0\n";
-    const ProcessResult result = run_process({KARVELCTL_PROGRAM, "status"},
+    const ProcessResult result = runProcess({KARVELCTL_PROGRAM, "status"},
                                              {{"ASPI32_CONFIG", ""}, {"CHANGER", ""}, {"XDG_CONFIG_HOME", directory},
                                               {"HOME", directory}});
     std::string wanted = expected;
@@ -37,7 +37,7 @@ TEST_P(NoChanger, SaysWhereItLooked) {
     EXPECT_EQ(result.err.substr(0, wanted.size()), wanted) << what << "\n" << result.err;
     EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << what << ": one line\n" << result.err;
     EXPECT_EQ(result.out, "") << what;
-    remove_tree(directory);
+    removeTree(directory);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,14 +48,14 @@ INSTANTIATE_TEST_SUITE_P(
                          "karvelctl: no changer found: there is no DIR/wnaspi32.conf, and "}));
 
 TEST(MissingConfiguration, NamedByAspi32ConfigIsAnError) {
-    const std::string directory = make_scratch_directory();
+    const std::string directory = makeScratchDirectory();
     const ProcessResult result =
-        run_process({KARVELCTL_PROGRAM, "status"}, {{"ASPI32_CONFIG", directory + "/typo.conf"}, {"HOME", directory}});
+        runProcess({KARVELCTL_PROGRAM, "status"}, {{"ASPI32_CONFIG", directory + "/typo.conf"}, {"HOME", directory}});
     EXPECT_EQ(result.exitCode, kExitNoChanger);
     EXPECT_NE(result.err.find("wnaspi32: " + directory + "/typo.conf: no such file (named by ASPI32_CONFIG)\n"),
               std::string::npos)
         << result.err;
-    remove_tree(directory);
+    removeTree(directory);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace {
 TEST(PrivateLayerConfig, IsASealedNamelessFileTheLayerReadsByItsProcPath) {
     const std::string text = "iscsi iscsi://127.0.0.1:3260/iqn.2024-01.org.example:jukebox user=u password=p\n";
     std::string why;
-    const int fd = sealed_layer_config(text, why);
+    const int fd = sealedLayerConfig(text, why);
     ASSERT_GE(fd, 0) << why;
 
     // What the layer does with ASPI32_CONFIG: a new open of the path, read as a regular file.

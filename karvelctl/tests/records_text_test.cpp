@@ -10,8 +10,8 @@ namespace karvel::ctl {
 namespace {
 
 TEST(RecordsText, IsOneLinePerSlotCountedFromOne) {
-    EXPECT_EQ(format_records({true, false, true}), "Slot 1:Full\nSlot 2:Empty\nSlot 3:Full\n");
-    EXPECT_EQ(format_records({}), "");
+    EXPECT_EQ(formatRecords({true, false, true}), "Slot 1:Full\nSlot 2:Empty\nSlot 3:Full\n");
+    EXPECT_EQ(formatRecords({}), "");
 }
 
 }  // namespace

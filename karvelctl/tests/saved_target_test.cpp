@@ -27,7 +27,7 @@ TEST(SavedTarget, AProfileThatIsNoRegularFileIsReportedAndGivesNoTarget) {
     const std::string path = dir + "/karvel.INI";
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // a blocking open would wait for ever
     testing::internal::CaptureStderr();
-    const TargetAddress target = read_saved_target();
+    const TargetAddress target = readSavedTarget();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "karvelctl: profile " + path + ": is not a regular file\n");
     EXPECT_EQ(std::tuple(target.hostAdapter, target.targetId, target.lun), std::tuple(uint8_t{0}, uint8_t{0}, uint8_t{0}));
     ::unlink(path.c_str());

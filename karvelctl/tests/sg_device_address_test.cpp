@@ -18,38 +18,38 @@ namespace fs = std::filesystem;
 // linking back to the device.
 class FakeSysfs {
 public:
-    FakeSysfs() : root_(fs::temp_directory_path() / ("ctl_sysfs_" + std::to_string(::getpid()))) {
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "class/scsi_host");
-        fs::create_directories(root_ / "class/scsi_generic");
-        fs::create_directories(root_ / "bus/scsi/devices");
+    FakeSysfs() : m_root(fs::temp_directory_path() / ("ctl_sysfs_" + std::to_string(::getpid()))) {
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "class/scsi_host");
+        fs::create_directories(m_root / "class/scsi_generic");
+        fs::create_directories(m_root / "bus/scsi/devices");
         // Hosts 0, 2 and 5: the gaps make the adapter number differ from the host number.
-        for (unsigned host : {5u, 0u, 2u}) add_host(host);
-        add_device("0:0:0:0", 0, 0);
-        add_device("2:0:4:0", 8, 3);
-        add_device("2:1:3:0", 8, 4);  // a second channel
-        add_device("5:0:1:2", 8, 7);
-        add_device("7:0:0:0", 8, 5);  // its host is not listed
-        add_device("0:0:300:0", 8, 6);
+        for (unsigned host : {5u, 0u, 2u}) addHost(host);
+        addDevice("0:0:0:0", 0, 0);
+        addDevice("2:0:4:0", 8, 3);
+        addDevice("2:1:3:0", 8, 4);  // a second channel
+        addDevice("5:0:1:2", 8, 7);
+        addDevice("7:0:0:0", 8, 5);  // its host is not listed
+        addDevice("0:0:300:0", 8, 6);
         // A node whose device the bus does not list (a device going away).
-        fs::create_directories(root_ / "class/scsi_generic/sg8");
-        fs::create_directories(root_ / "gone/2:0:9:0");
-        fs::create_directory_symlink(root_ / "gone/2:0:9:0", root_ / "class/scsi_generic/sg8/device");
+        fs::create_directories(m_root / "class/scsi_generic/sg8");
+        fs::create_directories(m_root / "gone/2:0:9:0");
+        fs::create_directory_symlink(m_root / "gone/2:0:9:0", m_root / "class/scsi_generic/sg8/device");
     }
-    ~FakeSysfs() { fs::remove_all(root_); }
-    std::string root() const { return root_.string(); }
+    ~FakeSysfs() { fs::remove_all(m_root); }
+    std::string root() const { return m_root.string(); }
 
 private:
-    void add_host(unsigned number) { fs::create_directories(root_ / "class/scsi_host" / ("host" + std::to_string(number))); }
-    void add_device(const std::string& address, int type, int sgNumber) {
-        const fs::path dir = root_ / "bus/scsi/devices" / address;
+    void addHost(unsigned number) { fs::create_directories(m_root / "class/scsi_host" / ("host" + std::to_string(number))); }
+    void addDevice(const std::string& address, int type, int sgNumber) {
+        const fs::path dir = m_root / "bus/scsi/devices" / address;
         const std::string node = "sg" + std::to_string(sgNumber);
         fs::create_directories(dir / "scsi_generic" / node);
         std::ofstream(dir / "type") << type << "\n";
-        fs::create_directories(root_ / "class/scsi_generic" / node);
-        fs::create_directory_symlink(dir, root_ / "class/scsi_generic" / node / "device");
+        fs::create_directories(m_root / "class/scsi_generic" / node);
+        fs::create_directory_symlink(dir, m_root / "class/scsi_generic" / node / "device");
     }
-    fs::path root_;
+    fs::path m_root;
 };
 
 using Found = std::tuple<const char* /*path*/, std::tuple<int, int, int, unsigned> /*adapter, target, LUN, host*/>;
@@ -60,7 +60,7 @@ TEST_P(SgDeviceFound, GivesTheAdapterTheSgTransportGivesItsHost) {
     auto [path, expected] = GetParam();
     FakeSysfs sysfs;
     std::string why;
-    std::optional<SgDeviceAddress> address = resolve_sg_device(path, why, sysfs.root());
+    std::optional<SgDeviceAddress> address = resolveSgDevice(path, why, sysfs.root());
     ASSERT_TRUE(address) << why;
     EXPECT_EQ(std::make_tuple(int{address->adapter}, int{address->target}, int{address->lun}, address->host), expected);
 }
@@ -77,7 +77,7 @@ TEST_P(SgDeviceRefused, SaysWhy) {
     auto [path, said] = GetParam();
     FakeSysfs sysfs;
     std::string why;
-    EXPECT_FALSE(resolve_sg_device(path, why, sysfs.root()));
+    EXPECT_FALSE(resolveSgDevice(path, why, sysfs.root()));
     EXPECT_NE(why.find(said), std::string::npos) << why;
     EXPECT_EQ(why.find('\n'), std::string::npos) << why;
 }
@@ -98,7 +98,7 @@ class SgDevicePathForm : public ::testing::TestWithParam<PathForm> {};
 
 TEST_P(SgDevicePathForm, IsRecognisedByItsName) {
     auto [text, expected] = GetParam();
-    EXPECT_EQ(is_sg_device_path(text), expected) << text;
+    EXPECT_EQ(isSgDevicePath(text), expected) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SgDevicePathForm,

@@ -26,7 +26,7 @@ TEST_P(DefaultChoice, IsTheChangerKarvelWouldUse) {
     SimJukebox jukebox;
     jukebox.configure(kTwoJukeboxes);
     if (profile)
-        jukebox.write_profile(*profile);
+        jukebox.writeProfile(*profile);
     const std::string status = jukebox.status();
     EXPECT_EQ(status.substr(0, status.find('\n')), firstLine) << what;
 }
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NamedChoice, FNamesTheChangerAsGiven) {
     SimJukebox jukebox;
     jukebox.configure(kTwoJukeboxes);
-    jukebox.write_profile("[JukeBox Default]\nHost=0\nScsiId=2\n");
+    jukebox.writeProfile("[JukeBox Default]\nHost=0\nScsiId=2\n");
     const ProcessResult result = jukebox.run({"-f", "1:06:3", "status"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
@@ -56,7 +56,7 @@ TEST(NamedChoice, TheProfileIsNeverWritten) {
     SimJukebox jukebox;
     jukebox.configure(kTwoJukeboxes);
     const std::string profile = "; Karvel's\n[JukeBox Default]\nHost=7\n";
-    jukebox.write_profile(profile);
+    jukebox.writeProfile(profile);
     EXPECT_EQ(jukebox.run({"status"}).exitCode, 0);
     std::ifstream file(jukebox.directory() + "/karvel.INI");
     std::ostringstream after;

@@ -32,7 +32,7 @@ TEST_P(SimMovement, MovesTheDiscs) {
     EXPECT_EQ(result.exitCode, 0) << what << ": " << result.err;
     EXPECT_EQ(result.out, printed) << what;
     EXPECT_EQ(result.err, "") << what;
-    EXPECT_EQ(disc_places(jukebox.state()), places) << what;
+    EXPECT_EQ(discPlaces(jukebox.state()), places) << what;
     const std::string status = jukebox.status();
     for (const std::string& line : lines)
         EXPECT_NE(status.find(line + "\n"), std::string::npos) << what << ": " << line << "\n" << status;

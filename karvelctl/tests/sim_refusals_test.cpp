@@ -44,12 +44,12 @@ TEST_P(SimRefusal, ExitsWithItsCodeAndMessage) {
     SimJukebox jukebox(kJukebox);
     for (const Words& words : before)
         ASSERT_EQ(jukebox.run(words).exitCode, 0) << what;
-    const std::string placesBefore = disc_places(jukebox.state());
+    const std::string placesBefore = discPlaces(jukebox.state());
     const ProcessResult result = jukebox.run(command);
     EXPECT_EQ(result.exitCode, exitCode) << what;
     EXPECT_EQ(result.err, message) << what;
     EXPECT_EQ(result.out, printed) << what;
-    EXPECT_EQ(disc_places(jukebox.state()), placesBefore) << what;
+    EXPECT_EQ(discPlaces(jukebox.state()), placesBefore) << what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,7 +139,7 @@ TEST(SimRefusalFailure, AFailedReadOfTheElementsIsReported) {
               "  SCSI Status: Check Condition (02h)\n"
               "  Sense Key: Hardware Error (4h)\n"
               "  ASC/ASCQ: Mechanical Positioning Error (15h/01h)\n");
-    EXPECT_EQ(disc_places(jukebox.state()), "slot 1=1 slot 2=2 slot 4=4");
+    EXPECT_EQ(discPlaces(jukebox.state()), "slot 1=1 slot 2=2 slot 4=4");
 }
 
 TEST(SimRefusalFailure, ALayerThatIsNotReadyEndsWithNoChanger) {

@@ -50,9 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a drive loaded from slot 2, a drive whose disc has no source, a disc in the port",
              "slots=3 drives=2 ports=1 full=1-2",
              [](JukeboxState& s) {
-                 s.discs.erase(s.slot_address(2));
+                 s.discs.erase(s.slotAddress(2));
                  s.records[1] = false;
-                 s.discs[s.drives.first] = Disc{2, s.slot_address(2), false};
+                 s.discs[s.drives.first] = Disc{2, s.slotAddress(2), false};
                  s.discs[uint16_t(s.drives.first + 1)] = Disc{7, std::nullopt, false};
                  s.discs[s.ports.first] = Disc{8, std::nullopt, true};
              },
@@ -73,9 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"drives at 4002h and a disc loaded from the last slot; an 8-byte block descriptor",
              "slots=2 drives=1 ports=1 first_drive=4002 block_descriptor=8 full=1-2",
              [](JukeboxState& s) {
-                 s.discs.erase(s.slot_address(2));
+                 s.discs.erase(s.slotAddress(2));
                  s.records[1] = false;
-                 s.discs[s.drives.first] = Disc{2, s.slot_address(2), false};
+                 s.discs[s.drives.first] = Disc{2, s.slotAddress(2), false};
              },
              "  Storage Changer 0:0:0:1 Drives, 3 Slots ( 1 Import/Export )\n"
              "Data Transfer Element 0:Full (Storage Element 2 Loaded)\n"
@@ -110,9 +110,9 @@ TEST(SimStatusUnitAttention, OnReadElementStatusIsAnsweredByAskingAgain) {
 TEST(SimStatusJson, DescribesIdentityGeometryAndEveryElement) {
     SimJukebox jukebox("slots=2 drives=1 ports=1 full=1-2");
     jukebox.edit([](JukeboxState& s) {
-        s.discs.erase(s.slot_address(2));
+        s.discs.erase(s.slotAddress(2));
         s.records[1] = false;
-        s.discs[s.drives.first] = Disc{2, s.slot_address(2), false};
+        s.discs[s.drives.first] = Disc{2, s.slotAddress(2), false};
     });
     const ProcessResult result = jukebox.run({"status", "--json"});
     EXPECT_EQ(result.exitCode, 0) << result.err;

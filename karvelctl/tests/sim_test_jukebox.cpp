@@ -19,27 +19,27 @@ void writeFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-SimJukebox::SimJukebox(const std::string& options) : directory_(make_scratch_directory()) {
+SimJukebox::SimJukebox(const std::string& options) : m_directory(makeScratchDirectory()) {
     configure({"sim jukebox.state " + options});
 }
 
 SimJukebox::~SimJukebox() {
-    remove_tree(directory_);
+    removeTree(m_directory);
 }
 
 void SimJukebox::configure(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\n";
-    writeFile(directory_ + "/aspi.conf", text);
+    writeFile(m_directory + "/aspi.conf", text);
 }
 
-void SimJukebox::write_profile(const std::string& text) {
-    writeFile(directory_ + "/karvel.INI", text);
+void SimJukebox::writeProfile(const std::string& text) {
+    writeFile(m_directory + "/karvel.INI", text);
 }
 
 void SimJukebox::seed() const {
-    if (std::filesystem::exists(state_path()))
+    if (std::filesystem::exists(statePath()))
         return;
     // The layer seeds the state file at its first command; inquiry is one.
     const ProcessResult seeded = run({"inquiry"});
@@ -49,30 +49,30 @@ void SimJukebox::seed() const {
 
 void SimJukebox::edit(const std::function<void(aspi::sim::JukeboxState&)>& change) {
     seed();
-    aspi::sim::edit_state(state_path(), change);
+    aspi::sim::editState(statePath(), change);
 }
 
 aspi::sim::JukeboxState SimJukebox::state() const {
     seed();
-    return aspi::sim::load_state(state_path());
+    return aspi::sim::loadState(statePath());
 }
 
 Environment SimJukebox::environment() const {
-    return {{"ASPI32_CONFIG", directory_ + "/aspi.conf"},
-            {"XDG_CONFIG_HOME", directory_},
-            {"HOME", directory_}};
+    return {{"ASPI32_CONFIG", m_directory + "/aspi.conf"},
+            {"XDG_CONFIG_HOME", m_directory},
+            {"HOME", m_directory}};
 }
 
 ProcessResult SimJukebox::run(const std::vector<std::string>& args, bool onTerminal) const {
     std::vector<std::string> argv = {KARVELCTL_PROGRAM};
     argv.insert(argv.end(), args.begin(), args.end());
-    return run_process(argv, environment(), onTerminal);
+    return runProcess(argv, environment(), onTerminal);
 }
 
-ProcessResult SimJukebox::run_program(const std::vector<std::string>& argv, const Environment& extra) const {
+ProcessResult SimJukebox::runProgram(const std::vector<std::string>& argv, const Environment& extra) const {
     Environment env = environment();
     env.insert(env.end(), extra.begin(), extra.end());
-    return run_process(argv, env);
+    return runProcess(argv, env);
 }
 
 ProcessResult SimJukebox::shell(const std::string& script) const {
@@ -80,7 +80,7 @@ ProcessResult SimJukebox::shell(const std::string& script) const {
     const std::string programDirectory = std::filesystem::path(KARVELCTL_PROGRAM).parent_path().string();
     const char* path = std::getenv("PATH");
     env.emplace_back("PATH", programDirectory + ":" + (path ? path : "/usr/bin:/bin"));
-    return run_process({"/bin/sh", "-c", script}, env);
+    return runProcess({"/bin/sh", "-c", script}, env);
 }
 
 std::string SimJukebox::status() const {
@@ -89,7 +89,7 @@ std::string SimJukebox::status() const {
     return result.out;
 }
 
-std::string disc_places(const aspi::sim::JukeboxState& state) {
+std::string discPlaces(const aspi::sim::JukeboxState& state) {
     std::string places;
     for (const auto& [address, disc] : state.discs) {
         std::string where;

@@ -25,7 +25,7 @@ public:
     // Replaces the configuration with lines (each "sim ..." names its state file itself).
     void configure(const std::vector<std::string>& lines);
     // Writes Karvel's profile (karvel.INI) with text.
-    void write_profile(const std::string& text);
+    void writeProfile(const std::string& text);
     // Changes the jukebox's state under its lock (seeding it first when it does not exist yet).
     void edit(const std::function<void(aspi::sim::JukeboxState&)>& change);
     // Returns the state (the truth and the records), seeding it first when needed.
@@ -34,25 +34,25 @@ public:
     // Runs karvelctl with args on this jukebox; stdout on a pseudo-terminal with onTerminal.
     ProcessResult run(const std::vector<std::string>& args, bool onTerminal = false) const;
     // Runs argv (argv[0] a path) with this jukebox's environment plus extra.
-    ProcessResult run_program(const std::vector<std::string>& argv, const Environment& extra = {}) const;
+    ProcessResult runProgram(const std::vector<std::string>& argv, const Environment& extra = {}) const;
     // Runs a /bin/sh script with karvelctl on PATH and this jukebox's environment.
     ProcessResult shell(const std::string& script) const;
     // Returns the output of `karvelctl status` (the test fails when it does not succeed).
     std::string status() const;
 
-    const std::string& directory() const { return directory_; }
-    std::string state_path() const { return directory_ + "/jukebox.state"; }
+    const std::string& directory() const { return m_directory; }
+    std::string statePath() const { return m_directory + "/jukebox.state"; }
 
 private:
     Environment environment() const;
     // Makes the layer seed the state file from the configuration when it does not exist yet.
     void seed() const;
 
-    std::string directory_;
+    std::string m_directory;
 };
 
 // Returns "slot N=ID" for every full slot and "drive N=ID" for every full drive, where ID is
 // the disc's identity, from the truth of state; "port N=ID" for the ports.
-std::string disc_places(const aspi::sim::JukeboxState& state);
+std::string discPlaces(const aspi::sim::JukeboxState& state);
 
 }  // namespace karvel::ctl::test

@@ -26,20 +26,20 @@ constexpr uint8_t kInitializeElementStatus = 0x07;
 constexpr uint8_t kWriteBuffer = 0x3B;
 
 // Returns the 1-based numbers of the slots the records mark full.
-std::set<int> recorded_full_slots(const sim::JukeboxState& state) {
+std::set<int> recordedFullSlots(const sim::JukeboxState& state) {
     std::set<int> slots;
     for (size_t i = 0; i < state.records.size(); ++i)
         if (state.records[i]) slots.insert(static_cast<int>(i) + 1);
     return slots;
 }
 
-std::set<int> slot_range(int first, int last) {
+std::set<int> slotRange(int first, int last) {
     std::set<int> slots;
     for (int n = first; n <= last; ++n) slots.insert(n);
     return slots;
 }
 
-std::string write_file(const SimJukebox& jukebox, const std::string& name, const std::string& contents) {
+std::string writeFile(const SimJukebox& jukebox, const std::string& name, const std::string& contents) {
     const std::string path = jukebox.directory() + "/" + name;
     std::ofstream(path, std::ios::binary) << contents;
     return path;
@@ -79,8 +79,8 @@ TEST_P(KarvelctlRecordsClear, ClearsOnlyWithYesAndNeverMovesADisc) {
     EXPECT_EQ(std::make_tuple(result.exitCode, result.out), std::make_tuple(exit, out)) << result.err;
     EXPECT_TRUE(contains(result.err, errPart)) << result.err;
     const sim::JukeboxState after = jukebox.state();
-    EXPECT_EQ(recorded_full_slots(after), cleared ? std::set<int>{} : recorded_full_slots(before));
-    EXPECT_EQ(disc_places(after), disc_places(before));
+    EXPECT_EQ(recordedFullSlots(after), cleared ? std::set<int>{} : recordedFullSlots(before));
+    EXPECT_EQ(discPlaces(after), discPlaces(before));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,7 +99,7 @@ TEST(KarvelctlRecordsClear, StopsAtTheFirstGroupTheChangerRefuses) {
     const ProcessResult result = jukebox.run({"records", "--clear", "--yes"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(contains(result.err, "WRITE BUFFER of Records Group 0 Failed")) << result.err;
-    EXPECT_EQ(recorded_full_slots(jukebox.state()), slot_range(1, 30)) << "group 1 was written after group 0 failed";
+    EXPECT_EQ(recordedFullSlots(jukebox.state()), slotRange(1, 30)) << "group 1 was written after group 0 failed";
 }
 
 using Initializing = std::tuple<std::vector<std::string> /*args*/, std::optional<uint8_t> /*failing opcode*/,
@@ -122,7 +122,7 @@ TEST_P(KarvelctlInitialize, SetsTheRecordsOfItsRangeFromTheDiscs) {
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(contains(result.err, errPart)) << result.err;
     const sim::JukeboxState state = jukebox.state();
-    EXPECT_EQ(recorded_full_slots(state), full);
+    EXPECT_EQ(recordedFullSlots(state), full);
     EXPECT_EQ(state.initRange, range);
     EXPECT_TRUE(state.faults.empty()) << "the failing command was never sent";
 }
@@ -130,9 +130,9 @@ TEST_P(KarvelctlInitialize, SetsTheRecordsOfItsRangeFromTheDiscs) {
 INSTANTIATE_TEST_SUITE_P(
     Table, KarvelctlInitialize,
     ::testing::Values(
-        Initializing{{"initialize"}, std::nullopt, 0, "", slot_range(1, 30), std::nullopt},
-        Initializing{{"initialize", "5", "10"}, std::nullopt, 0, "", slot_range(5, 10), std::pair<uint16_t, uint16_t>{5, 10}},
-        Initializing{{"initialize", "25", "120"}, std::nullopt, 0, "", slot_range(25, 30),
+        Initializing{{"initialize"}, std::nullopt, 0, "", slotRange(1, 30), std::nullopt},
+        Initializing{{"initialize", "5", "10"}, std::nullopt, 0, "", slotRange(5, 10), std::pair<uint16_t, uint16_t>{5, 10}},
+        Initializing{{"initialize", "25", "120"}, std::nullopt, 0, "", slotRange(25, 30),
                      std::pair<uint16_t, uint16_t>{25, 120}},
         Initializing{{"initialize", "10", "5"}, std::nullopt, 1, "MODE SELECT of Page 20h (Element Addresses 10 to 5) Failed",
                      {}, std::nullopt},
@@ -156,12 +156,12 @@ TEST_P(KarvelctlRezero, SendsRezeroUnit) {
     jukebox.edit([fails](sim::JukeboxState& s) {
         if (fails) s.faults.push_back(sim::Fault{.key = 4, .asc = 0x15, .ascq = 0x01, .opcode = kRezeroUnit});
     });
-    const std::string places = disc_places(jukebox.state());
+    const std::string places = discPlaces(jukebox.state());
     const ProcessResult result = jukebox.run({"rezero"});
     EXPECT_EQ(std::make_tuple(result.exitCode, result.out), std::make_tuple(exit, std::string())) << result.err;
     for (const std::string& part : errParts) EXPECT_TRUE(contains(result.err, part)) << result.err;
     EXPECT_TRUE(jukebox.state().faults.empty()) << "no REZERO UNIT reached the changer";
-    EXPECT_EQ(disc_places(jukebox.state()), places);
+    EXPECT_EQ(discPlaces(jukebox.state()), places);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, KarvelctlRezero,
@@ -172,20 +172,20 @@ const std::string kMotorola = "S00600004844521B\r\nS107001001020304DE\r\nS903000
 const std::string kIntelHex = ":0400100001020304E2\r\n:00000001FF\r\n";
 
 // Returns the image a file of 01 02 03 04 at offset 10h gives.
-std::vector<uint8_t> image_with_record() {
+std::vector<uint8_t> imageWithRecord() {
     std::vector<uint8_t> image(kImageSize, 0xFF);
     for (uint8_t i = 0; i < 4; ++i) image[0x10 + i] = static_cast<uint8_t>(i + 1);
     return image;
 }
 
-std::string binary_contents() {
+std::string binaryContents() {
     std::string bytes;
     for (int i = 0; i < 1000; ++i) bytes += static_cast<char>(i * 7 + 3);
     return bytes;
 }
 
-std::vector<uint8_t> image_of_binary() {
-    const std::string bytes = binary_contents();
+std::vector<uint8_t> imageOfBinary() {
+    const std::string bytes = binaryContents();
     std::vector<uint8_t> image(kImageSize, 0xFF);
     std::copy(bytes.begin(), bytes.end(), image.begin());
     return image;
@@ -199,17 +199,17 @@ class KarvelctlFirmwareCheck : public ::testing::TestWithParam<Checking> {};
 TEST_P(KarvelctlFirmwareCheck, LoadsTheFileWithoutTouchingTheChanger) {
     auto [name, contents, exit, outPart, errPart] = GetParam();
     SimJukebox jukebox(kJukebox);
-    const std::string path = contents ? write_file(jukebox, name, *contents) : jukebox.directory() + "/" + name;
+    const std::string path = contents ? writeFile(jukebox, name, *contents) : jukebox.directory() + "/" + name;
     const ProcessResult result = jukebox.run({"firmware", "check", path});
     EXPECT_EQ(result.exitCode, exit) << result.err;
     EXPECT_TRUE(contains(result.out, outPart)) << result.out;
     EXPECT_TRUE(contains(result.err, errPart.empty() ? "" : "karvelctl: firmware: " + path + ": " + errPart)) << result.err;
-    EXPECT_FALSE(std::filesystem::exists(jukebox.state_path())) << "the layer was used";
+    EXPECT_FALSE(std::filesystem::exists(jukebox.statePath())) << "the layer was used";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, KarvelctlFirmwareCheck,
-    ::testing::Values(Checking{"fw.bin", binary_contents(), 0, "fw.bin: loads as", ""},
+    ::testing::Values(Checking{"fw.bin", binaryContents(), 0, "fw.bin: loads as", ""},
                       Checking{"fw.mot", kMotorola, 0, "fw.mot: loads as", ""},
                       Checking{"fw.hex", kIntelHex, 0, "fw.hex: loads as", ""},
                       Checking{"bad.mot", "S107001001020304DE\r\nS107001001020304DF\r\n", 1, "", "line 2: checksum error"},
@@ -236,18 +236,18 @@ TEST_P(KarvelctlFirmwareDownload, SendsTheWholeImageOnlyWhenAskedAndLoaded) {
     jukebox.edit([refused](sim::JukeboxState& s) {
         if (refused) s.faults.push_back(sim::Fault{.key = 5, .asc = 0x24, .ascq = 0x00, .opcode = kWriteBuffer});
     });
-    std::vector<std::string> args = {"firmware", "download", write_file(jukebox, name, contents)};
+    std::vector<std::string> args = {"firmware", "download", writeFile(jukebox, name, contents)};
     args.insert(args.end(), flags.begin(), flags.end());
     const ProcessResult result = jukebox.run(args);
     EXPECT_EQ(std::make_tuple(result.exitCode, result.out), std::make_tuple(exit, out)) << result.err;
     for (const std::string& part : errParts) EXPECT_TRUE(contains(result.err, part)) << result.err;
 
     const sim::JukeboxState state = jukebox.state();
-    EXPECT_EQ(sim::load_firmware(jukebox.state_path()), image);
-    EXPECT_EQ(state.firmwareDigest, image.empty() ? "" : sim::firmware_digest(image));
+    EXPECT_EQ(sim::loadFirmware(jukebox.statePath()), image);
+    EXPECT_EQ(state.firmwareDigest, image.empty() ? "" : sim::firmwareDigest(image));
     std::string revision = "1.00";
     if (!image.empty()) {
-        revision = sim::firmware_digest(image).substr(0, 4);
+        revision = sim::firmwareDigest(image).substr(0, 4);
         for (char& c : revision) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     const ProcessResult inquiry = jukebox.run({"inquiry"});
@@ -259,15 +259,15 @@ const std::string kNotTransferred = "ERROR: New Firmware NOT transfered";
 INSTANTIATE_TEST_SUITE_P(
     Table, KarvelctlFirmwareDownload,
     ::testing::Values(
-        Downloading{"fw.bin", binary_contents(), {"--yes"}, false, 0, "Writing New Firmware Completed\n", {}, image_of_binary()},
-        Downloading{"fw.Mot", kMotorola, {"--yes"}, false, 0, "Writing New Firmware Completed\n", {}, image_with_record()},
-        Downloading{"fw.hex", kIntelHex, {"--yes"}, false, 0, "Writing New Firmware Completed\n", {}, image_with_record()},
-        Downloading{"fw.bin", binary_contents(), {}, false, 2, "", {"add --yes to send the file"}, {}},
+        Downloading{"fw.bin", binaryContents(), {"--yes"}, false, 0, "Writing New Firmware Completed\n", {}, imageOfBinary()},
+        Downloading{"fw.Mot", kMotorola, {"--yes"}, false, 0, "Writing New Firmware Completed\n", {}, imageWithRecord()},
+        Downloading{"fw.hex", kIntelHex, {"--yes"}, false, 0, "Writing New Firmware Completed\n", {}, imageWithRecord()},
+        Downloading{"fw.bin", binaryContents(), {}, false, 2, "", {"add --yes to send the file"}, {}},
         Downloading{"bad.mot", "S107001001020304DE\r\nS107001001020304DF\r\n", {"--yes"}, false, 1, "",
                     {"bad.mot: line 2: checksum error\n", kNotTransferred}, {}},
         Downloading{"fw.txt", kMotorola, {"--yes"}, false, 1, "", {"fw.txt: unknown extension", kNotTransferred}, {}},
         Downloading{"empty.bin", "", {"--yes"}, false, 1, "", {"empty.bin: empty file\n", kNotTransferred}, {}},
-        Downloading{"fw.bin", binary_contents(), {"--yes"}, true, 1, "",
+        Downloading{"fw.bin", binaryContents(), {"--yes"}, true, 1, "",
                     {"WRITE BUFFER of the Firmware Image Failed\n", "Sense Key: Illegal Request", kNotTransferred}, {}}));
 
 using Shown = std::tuple<bool /*stdout is a terminal*/, bool /*progress shown*/>;
@@ -278,7 +278,7 @@ TEST_P(KarvelctlFirmwareProgress, IsShownOnlyOnATerminal) {
     auto [terminal, shown] = GetParam();
     SimJukebox jukebox(kJukebox);
     const ProcessResult result =
-        jukebox.run({"firmware", "download", write_file(jukebox, "fw.bin", binary_contents()), "--yes"}, terminal);
+        jukebox.run({"firmware", "download", writeFile(jukebox, "fw.bin", binaryContents()), "--yes"}, terminal);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(contains(result.out, "Transfering Firmware to Changer"), shown) << result.out;
     EXPECT_TRUE(contains(result.out, "Writing New Firmware Completed")) << result.out;
@@ -307,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(KarvelctlPrivateConfiguration, NeedsNoTemporaryDirectory) {
     // The configuration is a memory file: a TMPDIR that does not exist is no obstacle, and the
     // layer reads the line (and tries the target) as given.
-    const ProcessResult result = run_process({KARVELCTL_PROGRAM, "-f", "iscsi://127.0.0.1:9/iqn.x:changer/1", "status"},
+    const ProcessResult result = runProcess({KARVELCTL_PROGRAM, "-f", "iscsi://127.0.0.1:9/iqn.x:changer/1", "status"},
                                              {{"TMPDIR", "/nonexistent-karvelctl-dir"}});
     EXPECT_EQ(std::make_tuple(result.exitCode, result.out, result.err),
               std::make_tuple(3, std::string(),

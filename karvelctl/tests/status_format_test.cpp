@@ -40,7 +40,7 @@ class StatusFormat : public testing::TestWithParam<Case> {};
 
 TEST_P(StatusFormat, PrintsWhatMtxPrints) {
     const auto& [what, model, name, expected] = GetParam();
-    EXPECT_EQ(format_status(model, name), expected) << what;
+    EXPECT_EQ(formatStatus(model, name), expected) << what;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -24,7 +24,7 @@ TEST(StatusJson, WholeDocument) {
     inventory.ports = {element(ElementType::importExport, 0x30, false)};
     const ChangerIdentity identity{8, "KARVEL  ", "DISC JUKEBOX    ", "1.00"};
 
-    EXPECT_EQ(format_status_json(inventory, identity, "0:1:2", TargetAddress{0, 1, 2}),
+    EXPECT_EQ(formatStatusJson(inventory, identity, "0:1:2", TargetAddress{0, 1, 2}),
               "{\n"
               "  \"schema\": 1,\n"
               "  \"changer\": \"0:1:2\",\n"
@@ -61,7 +61,7 @@ TEST(StatusJson, EmptyListAndEscapedBytes) {
     ChangerInventory inventory;
     inventory.assignment = ElementAddressAssignment{0, 0, 0, 0, 0, 0, 0, 0};
     const ChangerIdentity identity{8, "A\x7F", "B\n", "\xE9"};
-    EXPECT_EQ(format_status_json(inventory, identity, "x\ty", TargetAddress{}),
+    EXPECT_EQ(formatStatusJson(inventory, identity, "x\ty", TargetAddress{}),
               "{\n"
               "  \"schema\": 1,\n"
               "  \"changer\": \"x\\u0009y\",\n"
@@ -86,7 +86,7 @@ TEST(StatusJson, SourceThatNamesNoSlotHasANullSlotNumber) {
     ChangerInventory inventory;
     inventory.drives = {element(ElementType::dataTransfer, 0x4000, true, 0x4001),
                         element(ElementType::dataTransfer, 0x4001, false)};
-    const std::string json = format_status_json(inventory, ChangerIdentity{}, "x", TargetAddress{});
+    const std::string json = formatStatusJson(inventory, ChangerIdentity{}, "x", TargetAddress{});
     EXPECT_NE(json.find("\"source\": {\"address\": 16385, \"slot\": null}"), std::string::npos) << json;
     EXPECT_NE(json.find("\"address\": 16385, \"full\": false, \"source\": null, \"volume_tag\": null}"), std::string::npos) << json;
 }
@@ -96,7 +96,7 @@ using Escape = std::tuple<std::string, std::string>;  // text, literal
 class JsonString : public testing::TestWithParam<Escape> {};
 
 TEST_P(JsonString, EscapesWhatJsonDoesNotAllowPlain) {
-    EXPECT_EQ(json_string(std::get<0>(GetParam())), std::get<1>(GetParam()));
+    EXPECT_EQ(jsonString(std::get<0>(GetParam())), std::get<1>(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, JsonString,

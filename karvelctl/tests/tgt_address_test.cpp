@@ -21,7 +21,7 @@ constexpr const char* kSecret = "ctl-chap-secret";
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Returns the names in directory that karvelctl's private configurations would have.
-std::vector<std::string> leftover_configurations(const std::string& directory) {
+std::vector<std::string> leftoverConfigurations(const std::string& directory) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(directory))
         if (entry.path().filename().string().starts_with("karvelctl-")) names.push_back(entry.path().string());
@@ -43,7 +43,7 @@ TEST_P(KarvelctlIscsiAddress, ReachesTheNamedTargetsLun) {
         layout.chapPassword = kSecret;
     }
     TgtChanger changer(layout);  // its configuration, the user's own here, holds the credentials
-    const std::string scratch = make_scratch_directory();
+    const std::string scratch = makeScratchDirectory();
     Environment env = {{"TMPDIR", scratch}, {"XDG_CONFIG_HOME", scratch}, {"HOME", scratch}};
     if (credentials == Credentials::inEnvironment || credentials == Credentials::missing) {
         const std::string plain = scratch + "/plain.conf";
@@ -57,7 +57,7 @@ TEST_P(KarvelctlIscsiAddress, ReachesTheNamedTargetsLun) {
     const std::string address =
         changer.portalUrl() + "/" + changer.targetName() + (wrongName ? "-wrong" : "") + "/" + std::to_string(TgtChanger::kChangerLun);
 
-    const ProcessResult result = run_process({KARVELCTL_PROGRAM, "-f", address, "status"}, env);
+    const ProcessResult result = runProcess({KARVELCTL_PROGRAM, "-f", address, "status"}, env);
     EXPECT_EQ(result.exitCode, exit) << result.err;
     if (exit == 0) {
         EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
@@ -65,8 +65,8 @@ TEST_P(KarvelctlIscsiAddress, ReachesTheNamedTargetsLun) {
     }
     for (const std::string& part : errParts) EXPECT_TRUE(contains(result.err, part)) << result.err;
     EXPECT_FALSE(contains(result.err, kSecret)) << result.err;
-    EXPECT_EQ(leftover_configurations(scratch), std::vector<std::string>{});
-    remove_tree(scratch);
+    EXPECT_EQ(leftoverConfigurations(scratch), std::vector<std::string>{});
+    removeTree(scratch);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,7 +82,7 @@ TEST(KarvelctlIscsiAddress, RecordsAreRefusedByAChangerWithoutThem) {
     TgtChanger changer;
     const std::string address =
         changer.portalUrl() + "/" + changer.targetName() + "/" + std::to_string(TgtChanger::kChangerLun);
-    const ProcessResult result = run_process({KARVELCTL_PROGRAM, "-f", address, "records"}, {});
+    const ProcessResult result = runProcess({KARVELCTL_PROGRAM, "-f", address, "records"}, {});
     EXPECT_EQ(std::make_tuple(result.exitCode, result.out), std::make_tuple(1, std::string()));
     for (const char* part : {"READ BUFFER of Records Group 0 Failed\n", "Sense Key: Illegal Request"})
         EXPECT_TRUE(contains(result.err, part)) << result.err;

@@ -20,28 +20,28 @@ const std::string kChanger = "0:0:1";
 
 class TgtKarvelctl : public testing::Test {
 protected:
-    void SetUp() override { home_ = make_scratch_directory(); }
-    void TearDown() override { remove_tree(home_); }
+    void SetUp() override { m_home = makeScratchDirectory(); }
+    void TearDown() override { removeTree(m_home); }
 
     // Runs karvelctl with the layer configuration tgt_changer set up (ASPI32_CONFIG).
     ProcessResult run(const std::vector<std::string>& args) const {
         std::vector<std::string> argv = {KARVELCTL_PROGRAM};
         argv.insert(argv.end(), args.begin(), args.end());
-        return run_process(argv, environment());
+        return runProcess(argv, environment());
     }
     ProcessResult shell(const std::string& script) const {
         Environment env = environment();
         const char* path = std::getenv("PATH");
         env.emplace_back("PATH", std::filesystem::path(KARVELCTL_PROGRAM).parent_path().string() + ":" +
                                      (path ? path : "/usr/bin:/bin"));
-        return run_process({"/bin/sh", "-c", script}, env);
+        return runProcess({"/bin/sh", "-c", script}, env);
     }
 
-    TgtChanger changer_;
+    TgtChanger m_changer;
 
 private:
-    Environment environment() const { return {{"XDG_CONFIG_HOME", home_}, {"HOME", home_}}; }
-    std::string home_;
+    Environment environment() const { return {{"XDG_CONFIG_HOME", m_home}, {"HOME", m_home}}; }
+    std::string m_home;
 };
 
 // The tags as the descriptors carry them: 32 bytes, blanks included, also on the empty slots.

@@ -27,7 +27,7 @@ struct Address {
 
 // The changer discovery of the program: every host adapter, target ids 0-15, LUNs 0-7, the
 // first medium changer wins.
-std::optional<Address> discover_changer() {
+std::optional<Address> discoverChanger() {
     uint32_t support = GetAspi32Info();
     for (uint8_t ha = 0; ha < (support & 0xFF); ++ha)
         for (uint8_t target = 0; target < 16; ++target)
@@ -60,7 +60,7 @@ Outcome refused(int asc, int ascq) { return {SS_ERR, karvel::scsi::CHECK_CONDITI
 class TgtChangerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto found = discover_changer();
+        auto found = discoverChanger();
         ASSERT_TRUE(found) << "no medium changer found behind " << changer.portalUrl();
         address(*found);
         TestUnitReady(&srb);
@@ -72,7 +72,7 @@ protected:
         srb.exec.SRB_Lun = at.lun;
     }
     // Returns whether drive (an element address) holds a disc, and the slot it came from.
-    std::pair<bool, uint16_t> drive_state(uint16_t drive) {
+    std::pair<bool, uint16_t> driveState(uint16_t drive) {
         std::array<uint8_t, 64> report{};
         EXPECT_EQ(ReadElementStatus(&srb, 4, drive, 1, report.size(), report.data()), SS_COMP);
         return {(report[18] & 0x01) != 0, get_be16(report.data() + 26)};
@@ -84,11 +84,11 @@ protected:
 
 TEST_F(TgtChangerTest, DiscoveryFindsTheChangerAndItsDrives) {
     EXPECT_EQ(GetAspi32Info() & 0xFFFF, 0x0101u);
-    EXPECT_EQ(discover_changer(), (Address{0, 0, TgtChanger::kChangerLun}));
+    EXPECT_EQ(discoverChanger(), (Address{0, 0, TgtChanger::kChangerLun}));
 
     using Probe = std::tuple<uint8_t /*target*/, uint8_t /*lun*/, uint32_t /*status*/, uint8_t /*type*/>;
-    for (auto [target, lun, status, type] : {Probe{0, 0, SS_COMP, 0x0C}, Probe{0, TgtChanger::drive_lun(0), SS_COMP, 5},
-                                             Probe{0, TgtChanger::drive_lun(1), SS_COMP, 5},
+    for (auto [target, lun, status, type] : {Probe{0, 0, SS_COMP, 0x0C}, Probe{0, TgtChanger::driveLun(0), SS_COMP, 5},
+                                             Probe{0, TgtChanger::driveLun(1), SS_COMP, 5},
                                              Probe{0, 7, SS_NO_DEVICE, 0}, Probe{1, 0, SS_NO_DEVICE, 0}}) {
         SRBunion probe{};
         probe.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
@@ -153,18 +153,18 @@ TEST_F(TgtChangerTest, InitializeElementStatusCompletes) {
 TEST_F(TgtChangerTest, ElementStatusTellsWhereADriveDiscCameFrom) {
     const auto& layout = changer.layout();
     uint16_t drive = layout.firstDrive;  // tgt reports no source for its last drive
-    EXPECT_EQ(drive_state(drive), std::make_pair(false, uint16_t{0}));
+    EXPECT_EQ(driveState(drive), std::make_pair(false, uint16_t{0}));
     ASSERT_EQ(MoveMedium(&srb, layout.firstSlot + 1, drive, layout.pickerAddress), SS_COMP);
-    EXPECT_EQ(drive_state(drive), std::make_pair(true, uint16_t(layout.firstSlot + 1)));
+    EXPECT_EQ(driveState(drive), std::make_pair(true, uint16_t(layout.firstSlot + 1)));
 }
 
 TEST_F(TgtChangerTest, MountAndUnMountWithTheDefaultTransport) {
     const auto& layout = changer.layout();
     uint16_t drive = layout.firstDrive;
     EXPECT_EQ(outcome(Mount(&srb, layout.firstSlot + 2, drive, 0), srb), kGood);
-    EXPECT_EQ(drive_state(drive), std::make_pair(true, uint16_t(layout.firstSlot + 2)));
+    EXPECT_EQ(driveState(drive), std::make_pair(true, uint16_t(layout.firstSlot + 2)));
     EXPECT_EQ(outcome(UnMount(&srb, drive, layout.pickerAddress), srb), kGood);
-    EXPECT_EQ(drive_state(drive).first, false);
+    EXPECT_EQ(driveState(drive).first, false);
 }
 
 // The data-out ones also show that a data phase out, a whole firmware image among them, goes
@@ -208,7 +208,7 @@ TEST_F(TgtChangerTest, KilledTargetFailsPromptlyAndTheProcessCarriesOnWhenItIsBa
     EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
     EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot + 5, layout.firstDrive + 1, layout.pickerAddress), srb),
               refused(0x3B, 0x0E));
-    EXPECT_EQ(discover_changer(), (Address{0, 0, TgtChanger::kChangerLun}));
+    EXPECT_EQ(discoverChanger(), (Address{0, 0, TgtChanger::kChangerLun}));
 }
 
 TEST_F(TgtChangerTest, AMoveMeetingTheResetAttentionOfANewSessionIsSentOnceMore) {
@@ -229,7 +229,7 @@ TEST_F(TgtChangerTest, AMoveMeetingTheResetAttentionOfANewSessionIsSentOnceMore)
     }
     changer.restart();
     ASSERT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
-    EXPECT_EQ(drive_state(layout.firstDrive), std::pair(true, layout.firstSlot));  // performed, and once:
+    EXPECT_EQ(driveState(layout.firstDrive), std::pair(true, layout.firstSlot));  // performed, and once:
     EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive + 1, layout.pickerAddress), srb),
               refused(0x3B, 0x0E));  // the slot it came from is empty
 }

@@ -13,7 +13,7 @@ using karvel::test::TgtChangerLayout;
 
 constexpr const char* kSecret = "karvel-chap-secret";
 
-TgtChangerLayout with_chap() {
+TgtChangerLayout withChap() {
     TgtChangerLayout layout;
     layout.chapUser = "operator";
     layout.chapPassword = kSecret;
@@ -21,7 +21,7 @@ TgtChangerLayout with_chap() {
 }
 
 // Returns the device type the layer built from config finds at target 0, LUN 1, or the status.
-uint32_t probe_changer(aspi::AspiLayer& layer, uint8_t& type) {
+uint32_t probeChanger(aspi::AspiLayer& layer, uint8_t& type) {
     SRBunion probe{};
     probe.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
     probe.gdev.SRB_Lun = TgtChanger::kChangerLun;
@@ -31,10 +31,10 @@ uint32_t probe_changer(aspi::AspiLayer& layer, uint8_t& type) {
 }
 
 TEST(TgtChap, CredentialsFromTheLineOpenTheTarget) {
-    TgtChanger changer(with_chap());
-    aspi::AspiLayer layer = aspi::AspiLayer::from_config_file(changer.configPath());
+    TgtChanger changer(withChap());
+    aspi::AspiLayer layer = aspi::AspiLayer::fromConfigFile(changer.configPath());
     uint8_t type = 0;
-    EXPECT_EQ(probe_changer(layer, type), SS_COMP);
+    EXPECT_EQ(probeChanger(layer, type), SS_COMP);
     EXPECT_EQ(type, 8);
 }
 
@@ -44,13 +44,13 @@ class TgtChapRefused : public ::testing::TestWithParam<Credentials> {};
 
 TEST_P(TgtChapRefused, FindsNoDeviceSaysSoAndNeverShowsTheSecret) {
     auto [suffix, said] = GetParam();
-    TgtChanger changer(with_chap());
+    TgtChanger changer(withChap());
     std::string config = changer.configPath() + ".refused";
     std::ofstream(config) << "iscsi " << changer.portalUrl() << suffix << "\n";
-    aspi::AspiLayer layer = aspi::AspiLayer::from_config_file(config);
+    aspi::AspiLayer layer = aspi::AspiLayer::fromConfigFile(config);
     ::testing::internal::CaptureStderr();
     uint8_t type = 0;
-    EXPECT_EQ(probe_changer(layer, type), SS_NO_DEVICE);
+    EXPECT_EQ(probeChanger(layer, type), SS_NO_DEVICE);
     std::string text = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(text.find(said), std::string::npos) << text;
     EXPECT_EQ(text.find(kSecret), std::string::npos) << text;

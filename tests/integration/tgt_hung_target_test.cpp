@@ -13,7 +13,7 @@ using namespace std::chrono_literals;
 using karvel::test::TgtChanger;
 
 // (SRB_Status, SRB_HaStat) of a TEST UNIT READY to the changer.
-std::tuple<int, int> test_unit_ready(aspi::AspiLayer& layer) {
+std::tuple<int, int> testUnitReady(aspi::AspiLayer& layer) {
     SRBunion srb{};
     srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
     srb.exec.SRB_Lun = TgtChanger::kChangerLun;
@@ -29,22 +29,22 @@ std::tuple<int, int> test_unit_ready(aspi::AspiLayer& layer) {
 TEST(TgtHungTarget, CommandIsAbortedAtItsDeadlineAndTheLayerRecovers) {
     TgtChanger changer;
     std::vector<std::unique_ptr<aspi::Transport>> adapters;
-    adapters.push_back(aspi::make_iscsi_transport(aspi::IscsiPortal{"127.0.0.1", changer.port(), "", "", ""},
+    adapters.push_back(aspi::makeIscsiTransport(aspi::IscsiPortal{"127.0.0.1", changer.port(), "", "", ""},
                                                   aspi::IscsiTiming{300ms, 300ms}));
     aspi::AspiLayer layer(std::move(adapters));
-    test_unit_ready(layer);  // the new session's unit attention
-    ASSERT_EQ(test_unit_ready(layer), std::make_tuple(SS_COMP, HASTAT_OK));
+    testUnitReady(layer);  // the new session's unit attention
+    ASSERT_EQ(testUnitReady(layer), std::make_tuple(SS_COMP, HASTAT_OK));
 
     changer.freeze();
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(test_unit_ready(layer), std::make_tuple(SS_ABORTED, HASTAT_OK));
-    EXPECT_EQ(test_unit_ready(layer), std::make_tuple(SS_NO_DEVICE, HASTAT_SEL_TO));
+    EXPECT_EQ(testUnitReady(layer), std::make_tuple(SS_ABORTED, HASTAT_OK));
+    EXPECT_EQ(testUnitReady(layer), std::make_tuple(SS_NO_DEVICE, HASTAT_SEL_TO));
     std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("no answer within 300 ms"), std::string::npos) << "[" << said << "]";
 
     changer.thaw();
-    test_unit_ready(layer);
-    EXPECT_EQ(test_unit_ready(layer), std::make_tuple(SS_COMP, HASTAT_OK));
+    testUnitReady(layer);
+    EXPECT_EQ(testUnitReady(layer), std::make_tuple(SS_COMP, HASTAT_OK));
 }
 
 }  // namespace

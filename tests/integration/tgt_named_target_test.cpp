@@ -32,7 +32,7 @@ std::tuple<uint32_t, int> inquiry(aspi::AspiLayer& layer, uint8_t lun) {
 }
 
 // Writes a one-line configuration naming portal URL/target (plus suffix) beside the changer's.
-std::string named_config(const TgtChanger& changer, const std::string& target, const std::string& suffix = "") {
+std::string namedConfig(const TgtChanger& changer, const std::string& target, const std::string& suffix = "") {
     std::string path = changer.configPath() + ".named";
     std::ofstream(path) << "iscsi " << changer.portalUrl() << "/" << target << suffix << "\n";
     return path;
@@ -52,7 +52,7 @@ TEST_P(TgtNamedTarget, IsTargetZeroAndTheOnlyTarget) {
     changer.tgtadm({"--mode", "target", "--op", "new", "--tid", "2", "--targetname", second});
     changer.tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", "2", "--lun", "3", "--device-type", "cd"});
     changer.tgtadm({"--mode", "target", "--op", "bind", "--tid", "2", "--initiator-address", "ALL"});
-    aspi::AspiLayer layer = aspi::AspiLayer::from_config_file(named_config(changer, nameSecond ? second : changer.targetName()));
+    aspi::AspiLayer layer = aspi::AspiLayer::fromConfigFile(namedConfig(changer, nameSecond ? second : changer.targetName()));
     ASSERT_TRUE(layer.ready());
     for (auto [target, lun, expected] : probes)
         EXPECT_EQ(probe(layer, target, lun), expected) << name << ": target " << int(target) << " LUN " << int(lun);
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NamedCase{"changer's target", false,
                   {Probe{0, TgtChanger::kChangerLun, {SS_COMP, 8}}, Probe{0, 0, {SS_COMP, 0x0C}},
-                   Probe{0, TgtChanger::drive_lun(0), {SS_COMP, 5}}, Probe{0, 7, {SS_NO_DEVICE, -1}},
+                   Probe{0, TgtChanger::driveLun(0), {SS_COMP, 5}}, Probe{0, 7, {SS_NO_DEVICE, -1}},
                    Probe{1, TgtChanger::kChangerLun, {SS_NO_DEVICE, -1}}, Probe{1, 0, {SS_NO_DEVICE, -1}}}},
         NamedCase{"second target", true,
                   {Probe{0, 3, {SS_COMP, 5}}, Probe{0, TgtChanger::kChangerLun, {SS_NO_DEVICE, -1}},
@@ -75,15 +75,15 @@ TEST(TgtNamedTarget, WithChapLogsInWithTheLinesCredentials) {
     layout.chapUser = "operator";
     layout.chapPassword = "named-target-secret";
     TgtChanger changer(layout);
-    aspi::AspiLayer layer = aspi::AspiLayer::from_config_file(
-        named_config(changer, changer.targetName(), " user=operator password=named-target-secret"));
+    aspi::AspiLayer layer = aspi::AspiLayer::fromConfigFile(
+        namedConfig(changer, changer.targetName(), " user=operator password=named-target-secret"));
     EXPECT_EQ(probe(layer, 0, TgtChanger::kChangerLun), std::make_tuple(uint32_t{SS_COMP}, 8));
 }
 
 TEST(TgtNamedTarget, WrongNameFindsNoDeviceAndSaysSoOnce) {
     TgtChanger changer;
     std::string wrong = changer.targetName() + "-wrong";
-    aspi::AspiLayer layer = aspi::AspiLayer::from_config_file(named_config(changer, wrong));
+    aspi::AspiLayer layer = aspi::AspiLayer::fromConfigFile(namedConfig(changer, wrong));
     ASSERT_TRUE(layer.ready());
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(probe(layer, 0, TgtChanger::kChangerLun), std::make_tuple(uint32_t{SS_NO_DEVICE}, -1));

@@ -17,7 +17,7 @@ TEST(TgtTargets, ArePortalTargetIdsInDiscoveryOrder) {
     changer.tgtadm({"--mode", "target", "--op", "new", "--tid", "2", "--targetname", changer.targetName() + "-second"});
     changer.tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", "2", "--lun", "3", "--device-type", "cd"});
     changer.tgtadm({"--mode", "target", "--op", "bind", "--tid", "2", "--initiator-address", "ALL"});
-    aspi::AspiLayer layer = aspi::AspiLayer::from_config_file(changer.configPath());
+    aspi::AspiLayer layer = aspi::AspiLayer::fromConfigFile(changer.configPath());
 
     // tgt's SendTargets answer lists the newest target first: target id 0 is the second target.
     using Probe = std::tuple<uint8_t, uint8_t, std::tuple<uint32_t, int>>;

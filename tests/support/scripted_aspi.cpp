@@ -67,69 +67,69 @@ ScriptedAspi::~ScriptedAspi() {
 }
 
 void ScriptedAspi::queue(Reply reply) {
-    std::lock_guard hold(lock_);
-    queued_.push_back(std::move(reply));
+    std::lock_guard hold(m_lock);
+    m_queued.push_back(std::move(reply));
 }
 
 void ScriptedAspi::answerWith(std::function<Reply(const SeenRequest&)> responder) {
-    std::lock_guard hold(lock_);
-    responder_ = std::move(responder);
+    std::lock_guard hold(m_lock);
+    m_responder = std::move(responder);
 }
 
 void ScriptedAspi::setSupportValue(uint32_t value) {
-    std::lock_guard hold(lock_);
-    supportValue_ = value;
+    std::lock_guard hold(m_lock);
+    m_supportValue = value;
 }
 
 void ScriptedAspi::throwOnSupportQuery() {
-    std::lock_guard hold(lock_);
-    throwOnSupport_ = true;
+    std::lock_guard hold(m_lock);
+    m_throwOnSupport = true;
 }
 
 void ScriptedAspi::setLayerFault(std::string fault) {
-    std::lock_guard hold(lock_);
-    layerFault_ = std::move(fault);
+    std::lock_guard hold(m_lock);
+    m_layerFault = std::move(fault);
 }
 
 std::string ScriptedAspi::layerFault() const {
-    std::lock_guard hold(lock_);
-    return layerFault_;
+    std::lock_guard hold(m_lock);
+    return m_layerFault;
 }
 
 void ScriptedAspi::addDevice(uint8_t haId, uint8_t target, uint8_t lun, uint8_t deviceType, uint8_t status) {
-    std::lock_guard hold(lock_);
-    devices_.push_back({{haId, target, lun}, deviceType, status});
+    std::lock_guard hold(m_lock);
+    m_devices.push_back({{haId, target, lun}, deviceType, status});
 }
 
 std::vector<SeenRequest> ScriptedAspi::requests() const {
-    std::lock_guard hold(lock_);
-    return requests_;
+    std::lock_guard hold(m_lock);
+    return m_requests;
 }
 
 std::vector<SeenProbe> ScriptedAspi::probes() const {
-    std::lock_guard hold(lock_);
-    return probes_;
+    std::lock_guard hold(m_lock);
+    return m_probes;
 }
 
 int ScriptedAspi::supportQueries() const {
-    std::lock_guard hold(lock_);
-    return supportQueries_;
+    std::lock_guard hold(m_lock);
+    return m_supportQueries;
 }
 
 void ScriptedAspi::waitForLateCompletions() {
     std::vector<std::thread> threads;
     {
-        std::lock_guard hold(lock_);
-        threads.swap(lateCompletions_);
+        std::lock_guard hold(m_lock);
+        threads.swap(m_lateCompletions);
     }
     for (auto& thread : threads) thread.join();
 }
 
 uint32_t ScriptedAspi::supportInfo() {
-    std::lock_guard hold(lock_);
-    ++supportQueries_;
-    if (throwOnSupport_) throw std::runtime_error("scripted support query failure");
-    return supportValue_;
+    std::lock_guard hold(m_lock);
+    ++m_supportQueries;
+    if (m_throwOnSupport) throw std::runtime_error("scripted support query failure");
+    return m_supportValue;
 }
 
 uint32_t ScriptedAspi::send(SRBunion* srb) {
@@ -150,13 +150,13 @@ uint32_t ScriptedAspi::send(SRBunion* srb) {
 }
 
 uint8_t ScriptedAspi::probe(SRB_GDEVBlock& block) {
-    std::lock_guard hold(lock_);
-    probes_.push_back({block.SRB_HaId, block.SRB_Target, block.SRB_Lun});
+    std::lock_guard hold(m_lock);
+    m_probes.push_back({block.SRB_HaId, block.SRB_Target, block.SRB_Lun});
     uint8_t status = SS_NO_DEVICE;
-    if (block.SRB_HaId >= (supportValue_ & 0xFF)) {
+    if (block.SRB_HaId >= (m_supportValue & 0xFF)) {
         status = SS_INVALID_HA;
     } else {
-        for (const auto& device : devices_) {
+        for (const auto& device : m_devices) {
             if (device.address.haId == block.SRB_HaId && device.address.target == block.SRB_Target &&
                 device.address.lun == block.SRB_Lun) {
                 block.SRB_DeviceType = device.type;
@@ -178,19 +178,19 @@ uint8_t ScriptedAspi::execute(SRB_ExecSCSICmd& block) {
     seen.cdb.assign(block.CDBByte, block.CDBByte + std::min<size_t>(block.SRB_CDBLen, sizeof block.CDBByte));
     seen.bufLen = block.SRB_BufLen;
     seen.buffer = block.SRB_BufPointer;
-    if (block.SRB_BufPointer && aspi::direction_of(block.CDBByte[0]) == aspi::DataDirection::out)
+    if (block.SRB_BufPointer && aspi::directionOf(block.CDBByte[0]) == aspi::DataDirection::out)
         seen.dataOut.assign(block.SRB_BufPointer, block.SRB_BufPointer + block.SRB_BufLen);
 
     Reply reply;
     std::function<Reply(const SeenRequest&)> responder;
     {
-        std::lock_guard hold(lock_);
-        requests_.push_back(seen);
-        if (!queued_.empty()) {
-            reply = std::move(queued_.front());
-            queued_.pop_front();
+        std::lock_guard hold(m_lock);
+        m_requests.push_back(seen);
+        if (!m_queued.empty()) {
+            reply = std::move(m_queued.front());
+            m_queued.pop_front();
         } else {
-            responder = responder_;
+            responder = m_responder;
         }
     }
     if (responder) reply = responder(seen);
@@ -201,8 +201,8 @@ uint8_t ScriptedAspi::execute(SRB_ExecSCSICmd& block) {
         return reply.status;
     }
     publishStatus(block.SRB_Status, SS_PENDING);
-    std::lock_guard hold(lock_);
-    lateCompletions_.emplace_back([&block, reply = std::move(reply)] {
+    std::lock_guard hold(m_lock);
+    m_lateCompletions.emplace_back([&block, reply = std::move(reply)] {
         // Long enough that a caller which does not poll sees the request still pending.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         complete(block, reply);

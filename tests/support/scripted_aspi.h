@@ -97,17 +97,17 @@ private:
     uint8_t probe(SRB_GDEVBlock& block);
     uint8_t execute(SRB_ExecSCSICmd& block);
 
-    mutable std::mutex lock_;
-    std::deque<Reply> queued_;
-    std::function<Reply(const SeenRequest&)> responder_;
-    uint32_t supportValue_ = 0x0101;
-    bool throwOnSupport_ = false;
-    std::string layerFault_;
-    int supportQueries_ = 0;
-    std::vector<Device> devices_;
-    std::vector<SeenRequest> requests_;
-    std::vector<SeenProbe> probes_;
-    std::vector<std::thread> lateCompletions_;
+    mutable std::mutex m_lock;
+    std::deque<Reply> m_queued;
+    std::function<Reply(const SeenRequest&)> m_responder;
+    uint32_t m_supportValue = 0x0101;
+    bool m_throwOnSupport = false;
+    std::string m_layerFault;
+    int m_supportQueries = 0;
+    std::vector<Device> m_devices;
+    std::vector<SeenRequest> m_requests;
+    std::vector<SeenProbe> m_probes;
+    std::vector<std::thread> m_lateCompletions;
 };
 
 }  // namespace karvel::test

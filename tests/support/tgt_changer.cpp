@@ -41,7 +41,7 @@ struct ProcessPortal {
     bool instanceAlive = false;
 };
 
-ProcessPortal& process_portal() {
+ProcessPortal& processPortal() {
     static ProcessPortal portal;
     return portal;
 }
@@ -78,7 +78,7 @@ struct ToolRun {
     std::string output;
 };
 
-ToolRun run_tool(const std::vector<std::string>& argv) {
+ToolRun runTool(const std::vector<std::string>& argv) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     pid_t child = spawn(argv, pipeFds[1]);
@@ -102,7 +102,7 @@ std::string joined(const std::vector<std::string>& words) {
     return text;
 }
 
-uint16_t free_loopback_port() {
+uint16_t freeLoopbackPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -117,7 +117,7 @@ uint16_t free_loopback_port() {
     return ntohs(address.sin_port);
 }
 
-bool port_answers(uint16_t port) {
+bool portAnswers(uint16_t port) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -128,18 +128,18 @@ bool port_answers(uint16_t port) {
     return answers;
 }
 
-std::string control_socket(int control) { return "/var/run/tgtd/socket." + std::to_string(control); }
+std::string controlSocket(int control) { return "/var/run/tgtd/socket." + std::to_string(control); }
 
 // A control number no tgtd of this machine uses: one whose socket does not exist. tgtd takes
 // numbers up to 32767.
-int fresh_control_number() {
+int freshControlNumber() {
     int start = 2000 + static_cast<int>(::getpid() % 28000);
     for (int control = start; control < start + 1000; ++control)
-        if (!fs::exists(control_socket(control)) && !fs::exists(control_socket(control) + ".lock")) return control;
+        if (!fs::exists(controlSocket(control)) && !fs::exists(controlSocket(control) + ".lock")) return control;
     throw std::runtime_error("no free tgtd control number");
 }
 
-std::string read_file(const std::string& path) {
+std::string readFile(const std::string& path) {
     std::ifstream in(path);
     std::ostringstream text;
     text << in.rdbuf();
@@ -154,32 +154,32 @@ std::string barcode(unsigned slotIndex) {
 
 }  // namespace
 
-TgtChanger::TgtChanger(TgtChangerLayout layout) : layout_(std::move(layout)) {
+TgtChanger::TgtChanger(TgtChangerLayout layout) : m_layout(std::move(layout)) {
     if (::geteuid() != 0) throw std::runtime_error("tgtd needs root: run the tgt tests as root");
-    ProcessPortal& shared = process_portal();
+    ProcessPortal& shared = processPortal();
     if (shared.instanceAlive) throw std::logic_error("only one TgtChanger may live at a time");
     if (!shared.chosen) {
         char pattern[] = "/tmp/karvel-tgt-XXXXXX";
         if (!::mkdtemp(pattern)) throw std::runtime_error("cannot make a temporary directory");
         shared.directory = pattern;
-        shared.control = fresh_control_number();
-        shared.port = free_loopback_port();
+        shared.control = freshControlNumber();
+        shared.port = freeLoopbackPort();
         shared.chosen = true;
     }
-    port_ = shared.port;
-    control_ = shared.control;
-    directory_ = shared.directory;
-    targetName_ = "iqn.2024-01.org.karvel.test:changer-" + std::to_string(control_);
-    configPath_ = directory_ + "/wnaspi32.conf";
+    m_port = shared.port;
+    m_control = shared.control;
+    m_directory = shared.directory;
+    m_targetName = "iqn.2024-01.org.karvel.test:changer-" + std::to_string(m_control);
+    m_configPath = m_directory + "/wnaspi32.conf";
 
-    fs::create_directories(directory_ + "/media");
-    std::ofstream(directory_ + "/smc").write(std::string(1024, '\0').data(), 1024);
-    std::ofstream config(configPath_);
+    fs::create_directories(m_directory + "/media");
+    std::ofstream(m_directory + "/smc").write(std::string(1024, '\0').data(), 1024);
+    std::ofstream config(m_configPath);
     config << "# a tgt changer for tests\niscsi " << portalUrl();
-    if (!layout_.chapUser.empty()) config << " user=" << layout_.chapUser << " password=" << layout_.chapPassword;
+    if (!m_layout.chapUser.empty()) config << " user=" << m_layout.chapUser << " password=" << m_layout.chapPassword;
     config << "\n";
     config.close();
-    ::setenv("ASPI32_CONFIG", configPath_.c_str(), 1);
+    ::setenv("ASPI32_CONFIG", m_configPath.c_str(), 1);
 
     try {
         start();
@@ -187,7 +187,7 @@ TgtChanger::TgtChanger(TgtChangerLayout layout) : layout_(std::move(layout)) {
     } catch (...) {
         stop();
         std::error_code ignored;
-        fs::remove_all(directory_, ignored);
+        fs::remove_all(m_directory, ignored);
         throw;
     }
     shared.instanceAlive = true;
@@ -196,42 +196,42 @@ TgtChanger::TgtChanger(TgtChangerLayout layout) : layout_(std::move(layout)) {
 TgtChanger::~TgtChanger() {
     stop();
     std::error_code ignored;
-    fs::remove_all(directory_, ignored);
-    process_portal().instanceAlive = false;
+    fs::remove_all(m_directory, ignored);
+    processPortal().instanceAlive = false;
 }
 
-std::string TgtChanger::portalUrl() const { return "iscsi://127.0.0.1:" + std::to_string(port_); }
+std::string TgtChanger::portalUrl() const { return "iscsi://127.0.0.1:" + std::to_string(m_port); }
 
 void TgtChanger::start() {
-    std::string log = directory_ + "/tgtd.log";
+    std::string log = m_directory + "/tgtd.log";
     int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (logFd < 0) throw std::runtime_error("cannot write " + log);
-    std::vector<std::string> argv = {program("tgtd"), "-f", "-C", std::to_string(control_), "--iscsi",
-                                     "portal=127.0.0.1:" + std::to_string(port_)};
-    tgtd_ = spawn(argv, logFd);
+    std::vector<std::string> argv = {program("tgtd"), "-f", "-C", std::to_string(m_control), "--iscsi",
+                                     "portal=127.0.0.1:" + std::to_string(m_port)};
+    m_tgtd = spawn(argv, logFd);
     ::close(logFd);
 
     auto limit = std::chrono::steady_clock::now() + kStartLimit;
     while (std::chrono::steady_clock::now() < limit) {
         int status = 0;
-        if (::waitpid(tgtd_, &status, WNOHANG) == tgtd_) {
-            tgtd_ = -1;
-            throw std::runtime_error("tgtd ended at once (" + joined(argv) + "):\n" + read_file(log));
+        if (::waitpid(m_tgtd, &status, WNOHANG) == m_tgtd) {
+            m_tgtd = -1;
+            throw std::runtime_error("tgtd ended at once (" + joined(argv) + "):\n" + readFile(log));
         }
         bool controlReady =
-            run_tool({program("tgtadm"), "-C", std::to_string(control_), "--op", "show", "--mode", "sys"}).exitCode == 0;
-        if (controlReady && port_answers(port_)) return;
+            runTool({program("tgtadm"), "-C", std::to_string(m_control), "--op", "show", "--mode", "sys"}).exitCode == 0;
+        if (controlReady && portAnswers(m_port)) return;
         std::this_thread::sleep_for(50ms);
     }
     stop();
-    throw std::runtime_error("tgtd did not start listening on 127.0.0.1:" + std::to_string(port_) + ":\n" +
-                             read_file(log));
+    throw std::runtime_error("tgtd did not start listening on 127.0.0.1:" + std::to_string(m_port) + ":\n" +
+                             readFile(log));
 }
 
 void TgtChanger::tgtadm(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {program("tgtadm"), "-C", std::to_string(control_), "--lld", "iscsi"};
+    std::vector<std::string> argv = {program("tgtadm"), "-C", std::to_string(m_control), "--lld", "iscsi"};
     argv.insert(argv.end(), args.begin(), args.end());
-    ToolRun run = run_tool(argv);
+    ToolRun run = runTool(argv);
     if (run.exitCode != 0)
         throw std::runtime_error("'" + joined(argv) + "' failed (" + std::to_string(run.exitCode) + "): " + run.output);
 }
@@ -239,7 +239,7 @@ void TgtChanger::tgtadm(const std::vector<std::string>& args) {
 void TgtChanger::configure() {
     std::string tid = std::to_string(kTid);
     auto lun = [](unsigned value) { return std::to_string(value); };
-    auto update_changer = [&](const std::string& params) {
+    auto updateChanger = [&](const std::string& params) {
         tgtadm({"--mode", "logicalunit", "--op", "update", "--tid", tid, "--lun", lun(kChangerLun), "--params", params});
     };
     auto elements = [](int type, unsigned start, unsigned quantity) {
@@ -247,47 +247,47 @@ void TgtChanger::configure() {
                ",quantity=" + std::to_string(quantity);
     };
 
-    tgtadm({"--mode", "target", "--op", "new", "--tid", tid, "--targetname", targetName_});
+    tgtadm({"--mode", "target", "--op", "new", "--tid", tid, "--targetname", m_targetName});
     // The drives first: the changer's data transfer elements name them.
-    for (unsigned drive = 0; drive < layout_.driveCount; ++drive)
-        tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", tid, "--lun", lun(drive_lun(drive)), "--device-type",
+    for (unsigned drive = 0; drive < m_layout.driveCount; ++drive)
+        tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", tid, "--lun", lun(driveLun(drive)), "--device-type",
                 "cd"});
     tgtadm({"--mode", "logicalunit", "--op", "new", "--tid", tid, "--lun", lun(kChangerLun), "--backing-store",
-            directory_ + "/smc", "--device-type", "changer"});
-    update_changer(elements(1, layout_.pickerAddress, 1));
-    update_changer(elements(2, layout_.firstSlot, layout_.slotCount));
-    if (layout_.portCount) update_changer(elements(3, layout_.firstPort, layout_.portCount));
-    update_changer(elements(4, layout_.firstDrive, layout_.driveCount));
-    for (unsigned drive = 0; drive < layout_.driveCount; ++drive)
-        update_changer("element_type=4,address=" + std::to_string(layout_.firstDrive + drive) + ",tid=" + tid +
-                       ",lun=" + lun(drive_lun(drive)));
-    update_changer("media_home=" + directory_ + "/media");
-    for (uint16_t slot : layout_.fullSlots) {
+            m_directory + "/smc", "--device-type", "changer"});
+    updateChanger(elements(1, m_layout.pickerAddress, 1));
+    updateChanger(elements(2, m_layout.firstSlot, m_layout.slotCount));
+    if (m_layout.portCount) updateChanger(elements(3, m_layout.firstPort, m_layout.portCount));
+    updateChanger(elements(4, m_layout.firstDrive, m_layout.driveCount));
+    for (unsigned drive = 0; drive < m_layout.driveCount; ++drive)
+        updateChanger("element_type=4,address=" + std::to_string(m_layout.firstDrive + drive) + ",tid=" + tid +
+                       ",lun=" + lun(driveLun(drive)));
+    updateChanger("media_home=" + m_directory + "/media");
+    for (uint16_t slot : m_layout.fullSlots) {
         std::string code = barcode(slot);
-        std::ofstream(directory_ + "/media/" + code).write(std::string(kMediumBytes, '\0').data(), kMediumBytes);
-        update_changer("element_type=2,address=" + std::to_string(layout_.firstSlot + slot) + ",barcode=" + code +
+        std::ofstream(m_directory + "/media/" + code).write(std::string(kMediumBytes, '\0').data(), kMediumBytes);
+        updateChanger("element_type=2,address=" + std::to_string(m_layout.firstSlot + slot) + ",barcode=" + code +
                        ",sides=1");
     }
-    if (!layout_.chapUser.empty()) {
-        tgtadm({"--mode", "account", "--op", "new", "--user", layout_.chapUser, "--password", layout_.chapPassword});
-        tgtadm({"--mode", "account", "--op", "bind", "--tid", tid, "--user", layout_.chapUser});
+    if (!m_layout.chapUser.empty()) {
+        tgtadm({"--mode", "account", "--op", "new", "--user", m_layout.chapUser, "--password", m_layout.chapPassword});
+        tgtadm({"--mode", "account", "--op", "bind", "--tid", tid, "--user", m_layout.chapUser});
     }
     tgtadm({"--mode", "target", "--op", "bind", "--tid", tid, "--initiator-address", "ALL"});
 }
 
 void TgtChanger::kill() {
-    if (tgtd_ < 0) return;
-    ::kill(tgtd_, SIGKILL);
-    while (::waitpid(tgtd_, nullptr, 0) < 0 && errno == EINTR) {}
-    tgtd_ = -1;
+    if (m_tgtd < 0) return;
+    ::kill(m_tgtd, SIGKILL);
+    while (::waitpid(m_tgtd, nullptr, 0) < 0 && errno == EINTR) {}
+    m_tgtd = -1;
 }
 
 void TgtChanger::freeze() {
-    if (tgtd_ >= 0) ::kill(tgtd_, SIGSTOP);
+    if (m_tgtd >= 0) ::kill(m_tgtd, SIGSTOP);
 }
 
 void TgtChanger::thaw() {
-    if (tgtd_ >= 0) ::kill(tgtd_, SIGCONT);
+    if (m_tgtd >= 0) ::kill(m_tgtd, SIGCONT);
 }
 
 void TgtChanger::restart() {
@@ -297,33 +297,33 @@ void TgtChanger::restart() {
 }
 
 void TgtChanger::stop() {
-    if (tgtd_ >= 0) {
+    if (m_tgtd >= 0) {
         thaw();  // a frozen tgtd would never answer tgtadm
-        std::string control = std::to_string(control_);
+        std::string control = std::to_string(m_control);
         // tgtd ignores SIGTERM; it ends when its system is deleted, which needs every target
         // gone first (a test may have added some).
-        ToolRun shown = run_tool({program("tgtadm"), "-C", control, "--op", "show", "--mode", "target"});
+        ToolRun shown = runTool({program("tgtadm"), "-C", control, "--op", "show", "--mode", "target"});
         std::istringstream lines(shown.output);
         for (std::string line; std::getline(lines, line);) {
             int tid = 0;
             if (std::sscanf(line.c_str(), "Target %d:", &tid) == 1)
-                run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "target", "--tid",
+                runTool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "target", "--tid",
                           std::to_string(tid), "--force"});
         }
-        run_tool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "system"});
+        runTool({program("tgtadm"), "-C", control, "--op", "delete", "--mode", "system"});
         auto limit = std::chrono::steady_clock::now() + kStopLimit;
-        while (::waitpid(tgtd_, nullptr, WNOHANG) != tgtd_) {
+        while (::waitpid(m_tgtd, nullptr, WNOHANG) != m_tgtd) {
             if (std::chrono::steady_clock::now() >= limit) {
                 kill();
                 break;
             }
             std::this_thread::sleep_for(20ms);
         }
-        tgtd_ = -1;
+        m_tgtd = -1;
     }
     std::error_code ignored;
-    fs::remove(control_socket(control_), ignored);
-    fs::remove(control_socket(control_) + ".lock", ignored);
+    fs::remove(controlSocket(m_control), ignored);
+    fs::remove(controlSocket(m_control) + ".lock", ignored);
 }
 
 }  // namespace karvel::test

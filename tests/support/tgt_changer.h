@@ -59,31 +59,31 @@ public:
     // is target 1 (tid); a restart forgets what this added.
     void tgtadm(const std::vector<std::string>& args);
 
-    uint16_t port() const { return port_; }
-    int controlNumber() const { return control_; }
-    const std::string& targetName() const { return targetName_; }
+    uint16_t port() const { return m_port; }
+    int controlNumber() const { return m_control; }
+    const std::string& targetName() const { return m_targetName; }
     // Returns "iscsi://127.0.0.1:PORT".
     std::string portalUrl() const;
     // The ASPI32 configuration file: one line "iscsi iscsi://127.0.0.1:PORT [user= password=]".
-    const std::string& configPath() const { return configPath_; }
-    const TgtChangerLayout& layout() const { return layout_; }
+    const std::string& configPath() const { return m_configPath; }
+    const TgtChangerLayout& layout() const { return m_layout; }
 
     // The target's LUNs: the changer, and drive i's DVD LUN.
     static constexpr uint8_t kChangerLun = 1;
-    static uint8_t drive_lun(unsigned drive) { return static_cast<uint8_t>(2 + drive); }
+    static uint8_t driveLun(unsigned drive) { return static_cast<uint8_t>(2 + drive); }
 
 private:
     void start();
     void configure();
     void stop();
 
-    TgtChangerLayout layout_;
-    uint16_t port_ = 0;
-    int control_ = 0;
-    std::string targetName_;
-    std::string directory_;  // this process's backing files and logs
-    std::string configPath_;
-    pid_t tgtd_ = -1;
+    TgtChangerLayout m_layout;
+    uint16_t m_port = 0;
+    int m_control = 0;
+    std::string m_targetName;
+    std::string m_directory;  // this process's backing files and logs
+    std::string m_configPath;
+    pid_t m_tgtd = -1;
 };
 
 }  // namespace karvel::test

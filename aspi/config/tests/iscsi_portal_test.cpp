@@ -22,7 +22,7 @@ class IscsiLineAccepted : public ::testing::TestWithParam<Accepted> {};
 
 TEST_P(IscsiLineAccepted, GivesThePortalTargetAndCredentials) {
     auto [args, address, target, user, password] = GetParam();
-    IscsiPortal portal = parse_iscsi_line(line(args));
+    IscsiPortal portal = parseIscsiLine(line(args));
     EXPECT_EQ(std::make_tuple(portal.address(), portal.target, portal.user, portal.password),
               std::make_tuple(address, target, user, password));
 }
@@ -49,7 +49,7 @@ class IscsiLineRefused : public ::testing::TestWithParam<Refused> {};
 TEST_P(IscsiLineRefused, SaysWhyAndNeverShowsTheSecret) {
     auto [args, said] = GetParam();
     try {
-        parse_iscsi_line(line(args));
+        parseIscsiLine(line(args));
         FAIL() << "accepted";
     } catch (const ConfigError& error) {
         std::string what = error.what();
@@ -85,7 +85,7 @@ TEST_P(IscsiBadLineInFile, MakesTheLayerNotReadyWithOneLineNamingFileAndLine) {
     std::string path = ::testing::TempDir() + "iscsi_bad_line_" + std::to_string(::getpid()) + ".conf";
     std::ofstream(path) << "# named target\n" << text << "\n";
     ::testing::internal::CaptureStderr();
-    AspiLayer layer = AspiLayer::from_config_file(path);
+    AspiLayer layer = AspiLayer::fromConfigFile(path);
     std::string reported = ::testing::internal::GetCapturedStderr();
     std::remove(path.c_str());
     EXPECT_FALSE(layer.ready());

@@ -64,8 +64,8 @@ struct LayerFixture : ::testing::Test {
 };
 
 TEST_F(LayerFixture, SupportValueCountsAdaptersAndSaysReady) {
-    EXPECT_EQ(layer->support_info(), 0x0101u);
-    EXPECT_EQ(AspiLayer::not_ready("x").support_info(), uint32_t{SS_FAILED_INIT} << 8);
+    EXPECT_EQ(layer->supportInfo(), 0x0101u);
+    EXPECT_EQ(AspiLayer::notReady("x").supportInfo(), uint32_t{SS_FAILED_INIT} << 8);
 }
 
 TEST_F(LayerFixture, ExecuteCopiesOutcomeAndAtMostSenseLenBytes) {
@@ -146,11 +146,11 @@ TEST_F(LayerFixture, GetDeviceTypeAnswersAndStartsAScanAtTargetZero) {
 
 TEST(OpcodeDirections, EveryCommandTheSystemSendsHasOneEntry) {
     std::set<uint8_t> seen;
-    for (const auto& entry : opcode_directions()) EXPECT_TRUE(seen.insert(entry.opcode).second);
-    EXPECT_EQ(direction_of(0xB8), DataDirection::in);
-    EXPECT_EQ(direction_of(0x3B), DataDirection::out);
-    EXPECT_EQ(direction_of(0xA5), DataDirection::none);
-    EXPECT_FALSE(direction_of(0xC1));
+    for (const auto& entry : opcodeDirections()) EXPECT_TRUE(seen.insert(entry.opcode).second);
+    EXPECT_EQ(directionOf(0xB8), DataDirection::in);
+    EXPECT_EQ(directionOf(0x3B), DataDirection::out);
+    EXPECT_EQ(directionOf(0xA5), DataDirection::none);
+    EXPECT_FALSE(directionOf(0xC1));
 }
 
 // The Data phase column of the commands' descriptions in SPC-2 and SMC (Data-In: the target
@@ -187,17 +187,17 @@ TEST(OpcodeDirections, EveryOpcodeHasTheDirectionOfItsDataPhase) {
     std::set<uint8_t> expected;
     for (const auto& c : kStandardDirections) {
         expected.insert(c.opcode);
-        auto direction = direction_of(c.opcode);
+        auto direction = directionOf(c.opcode);
         ASSERT_TRUE(direction) << std::hex << int{c.opcode};
         EXPECT_EQ(*direction, c.direction) << std::hex << int{c.opcode};
     }
     std::set<uint8_t> listed;
-    for (const auto& entry : opcode_directions()) listed.insert(entry.opcode);
+    for (const auto& entry : opcodeDirections()) listed.insert(entry.opcode);
     EXPECT_EQ(listed, expected);
 }
 
 TEST(LayerConfig, ParsesWordsDropsCommentsAndKeepsLineNumbers) {
-    auto lines = parse_config("# jukeboxes\n\nsim /tmp/a.state slots=20 # demo\n  sg\n", "f.conf");
+    auto lines = parseConfig("# jukeboxes\n\nsim /tmp/a.state slots=20 # demo\n  sg\n", "f.conf");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].transport, "sim");
     EXPECT_EQ(lines[0].number, 3);
@@ -210,10 +210,10 @@ TEST(LayerConfig, UnknownTransportMakesTheLayerNotReadyAndNamesFileAndLine) {
     auto path = std::filesystem::temp_directory_path() / "aspi_layer_test_bad.conf";
     std::ofstream(path) << "# first\nfloppy /dev/fd0\n";
     testing::internal::CaptureStderr();
-    AspiLayer layer = AspiLayer::from_config_file(path.string());
+    AspiLayer layer = AspiLayer::fromConfigFile(path.string());
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(layer.ready());
-    EXPECT_EQ(layer.support_info() & 0xFF00, uint32_t{SS_FAILED_INIT} << 8);
+    EXPECT_EQ(layer.supportInfo() & 0xFF00, uint32_t{SS_FAILED_INIT} << 8);
     EXPECT_NE(err.find(path.string() + ":2: unknown transport 'floppy'"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
     std::filesystem::remove(path);
@@ -231,7 +231,7 @@ struct ConfigDirectory : ::testing::Test {
     // Builds the layer from path and returns what it reported on stderr.
     std::string build(const std::string& path, bool& ready) {
         testing::internal::CaptureStderr();
-        AspiLayer layer = AspiLayer::from_config_file(path);
+        AspiLayer layer = AspiLayer::fromConfigFile(path);
         ready = layer.ready();
         return testing::internal::GetCapturedStderr();
     }
@@ -285,13 +285,13 @@ TEST_F(ConfigDirectory, AMissingFileGivesTheDefaultAndNoMessage) {
 
 TEST(LayerConfig, PathFollowsTheEnvironment) {
     setenv("ASPI32_CONFIG", "/x/y.conf", 1);
-    EXPECT_EQ(config_path(), "/x/y.conf");
+    EXPECT_EQ(configPath(), "/x/y.conf");
     unsetenv("ASPI32_CONFIG");
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(config_path(), "/cfg/wnaspi32.conf");
+    EXPECT_EQ(configPath(), "/cfg/wnaspi32.conf");
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", "/home/op", 1);
-    EXPECT_EQ(config_path(), "/home/op/.config/wnaspi32.conf");
+    EXPECT_EQ(configPath(), "/home/op/.config/wnaspi32.conf");
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ class CommandOutcome : public ::testing::TestWithParam<Outcome> {};
 
 TEST_P(CommandOutcome, MapsHostAndTargetStatus) {
     auto [host, scsiStatus, aspiStatus, hostStatus] = GetParam();
-    CommandResult result = command_result(host, scsiStatus, {});
+    CommandResult result = commandResult(host, scsiStatus, {});
     EXPECT_EQ(result.aspiStatus, aspiStatus);
     EXPECT_EQ(result.hostStatus, hostStatus);
     EXPECT_EQ(result.targetStatus, scsiStatus);
@@ -28,21 +28,21 @@ INSTANTIATE_TEST_SUITE_P(
                       Outcome{HostCondition::ok, 0x02, SS_ERR, HASTAT_OK},
                       Outcome{HostCondition::ok, 0x08, SS_ERR, HASTAT_OK},
                       Outcome{HostCondition::ok, 0x18, SS_ERR, HASTAT_OK},
-                      Outcome{HostCondition::selection_timeout, 0x00, SS_NO_DEVICE, HASTAT_SEL_TO},
-                      Outcome{HostCondition::data_overrun, 0x00, SS_ERR, HASTAT_DO_DU},
-                      Outcome{HostCondition::bus_free, 0x00, SS_ERR, HASTAT_BUS_FREE},
-                      Outcome{HostCondition::phase_failure, 0x00, SS_ERR, HASTAT_PHASE_ERR},
-                      Outcome{HostCondition::timed_out, 0x00, SS_ABORTED, HASTAT_OK},
+                      Outcome{HostCondition::selectionTimeout, 0x00, SS_NO_DEVICE, HASTAT_SEL_TO},
+                      Outcome{HostCondition::dataOverrun, 0x00, SS_ERR, HASTAT_DO_DU},
+                      Outcome{HostCondition::busFree, 0x00, SS_ERR, HASTAT_BUS_FREE},
+                      Outcome{HostCondition::phaseFailure, 0x00, SS_ERR, HASTAT_PHASE_ERR},
+                      Outcome{HostCondition::timedOut, 0x00, SS_ABORTED, HASTAT_OK},
                       Outcome{HostCondition::aborted, 0x00, SS_ABORTED, HASTAT_OK},
-                      Outcome{HostCondition::other_failure, 0x00, SS_ERR, HASTAT_OK}));
+                      Outcome{HostCondition::otherFailure, 0x00, SS_ERR, HASTAT_OK}));
 
 TEST(CommandOutcomeSense, CopiedOnlyForCheckConditionAndCutToTheArea) {
     uint8_t sense[20] = {0x70, 0, 0x05, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x3B, 0x0E, 0, 0, 0xEE, 0xEE, 0xEE, 0xEE};
-    CommandResult checked = command_result(HostCondition::ok, karvel::scsi::CHECK_CONDITION, sense);
+    CommandResult checked = commandResult(HostCondition::ok, karvel::scsi::CHECK_CONDITION, sense);
     EXPECT_EQ(checked.senseLength, SRB_SENSE_AREA_LEN);
     EXPECT_EQ(std::make_tuple(checked.sense[2], checked.sense[12], checked.sense[13]),
               std::make_tuple(uint8_t{0x05}, uint8_t{0x3B}, uint8_t{0x0E}));
-    CommandResult busy = command_result(HostCondition::ok, karvel::scsi::BUSY, sense);
+    CommandResult busy = commandResult(HostCondition::ok, karvel::scsi::BUSY, sense);
     EXPECT_EQ(busy.senseLength, 0);
 }
 

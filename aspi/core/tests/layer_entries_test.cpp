@@ -19,10 +19,10 @@ TEST(LayerEntries, ALayerThatCannotBeBuiltFailsTheRequestInItsStatusByte) {
     SRBunion srb{};
     srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
     srb.exec.SRB_Status = SS_COMP;  // as InitSRBexecute leaves it
-    EXPECT_EQ(send_through(cannotBuild, &srb), SS_NO_RESOURCES);
+    EXPECT_EQ(sendThrough(cannotBuild, &srb), SS_NO_RESOURCES);
     EXPECT_EQ(srb.exec.SRB_Status, SS_NO_RESOURCES);
-    EXPECT_EQ(send_through(cannotBuild, nullptr), SS_NO_RESOURCES);
-    EXPECT_EQ(support_info_from(cannotBuild), uint32_t{SS_FAILED_INIT} << 8);
+    EXPECT_EQ(sendThrough(cannotBuild, nullptr), SS_NO_RESOURCES);
+    EXPECT_EQ(supportInfoFrom(cannotBuild), uint32_t{SS_FAILED_INIT} << 8);
 }
 
 class ThrowingTransport : public Transport {
@@ -78,10 +78,10 @@ struct FaultCase {
 class LayerFault : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(LayerFault, CopiesTheReasonCutToTheBufferAndReturnsItsWholeLength) {
-    AspiLayer notReady = AspiLayer::not_ready("wnaspi32: a.conf:1: unknown transport 'bogus'");
+    AspiLayer notReady = AspiLayer::notReady("wnaspi32: a.conf:1: unknown transport 'bogus'");
     char text[64];
     std::fill(std::begin(text), std::end(text), '#');
-    EXPECT_EQ(layer_fault_from([&]() -> AspiLayer& { return notReady; }, text, GetParam().size), 45u);
+    EXPECT_EQ(layerFaultFrom([&]() -> AspiLayer& { return notReady; }, text, GetParam().size), 45u);
     if (GetParam().size > 0)
         EXPECT_STREQ(text, GetParam().text);
     else
@@ -99,11 +99,11 @@ INSTANTIATE_TEST_SUITE_P(Table, LayerFault,
 TEST(LayerFault, AReadyLayerHasNoneAndOneThatCannotBeBuiltSaysSo) {
     AspiLayer ready({});
     char text[80] = "x";
-    EXPECT_EQ(layer_fault_from([&]() -> AspiLayer& { return ready; }, text, sizeof text), 0u);
+    EXPECT_EQ(layerFaultFrom([&]() -> AspiLayer& { return ready; }, text, sizeof text), 0u);
     EXPECT_STREQ(text, "");
-    EXPECT_GT(layer_fault_from(cannotBuild, text, sizeof text), 0u);
+    EXPECT_GT(layerFaultFrom(cannotBuild, text, sizeof text), 0u);
     EXPECT_EQ(std::string(text).rfind("wnaspi32: cannot build the layer", 0), 0u) << text;
-    EXPECT_EQ(layer_fault_from(cannotBuild, nullptr, 80), std::string(text).size());
+    EXPECT_EQ(layerFaultFrom(cannotBuild, nullptr, 80), std::string(text).size());
 }
 
 // Without a configuration file the layer serves the local SCSI hosts; on a machine without
@@ -114,7 +114,7 @@ TEST(LayerFault, NoFileAndNoScsiHostIsTheReason) {
         !std::filesystem::is_empty("/sys/class/scsi_host", error))
         GTEST_SKIP() << "this machine has SCSI hosts";
     const std::string path = (std::filesystem::temp_directory_path() / "no-such-dir-karvel/wnaspi32.conf").string();
-    AspiLayer layer = AspiLayer::from_config_file(path);
+    AspiLayer layer = AspiLayer::fromConfigFile(path);
     EXPECT_TRUE(layer.ready());
     EXPECT_EQ(layer.fault(), "wnaspi32: no configuration file " + path + " and no local SCSI host");
 }

@@ -21,47 +21,47 @@ using namespace std::chrono_literals;
 class SilentPortal {
 public:
     SilentPortal() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        EXPECT_EQ(::listen(listener_, 64), 0);
+        EXPECT_EQ(::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::listen(m_listener, 64), 0);
         socklen_t length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
     }
     ~SilentPortal() {
-        stop_ = true;
-        thread_.join();
-        for (int fd : accepted_) ::close(fd);
-        ::close(listener_);
+        m_stop = true;
+        m_thread.join();
+        for (int fd : m_accepted) ::close(fd);
+        ::close(m_listener);
     }
-    uint16_t port() const { return port_; }
-    int connections() const { return connections_; }
+    uint16_t port() const { return m_port; }
+    int connections() const { return m_connections; }
 
 private:
     void serve() {
-        while (!stop_) {
-            pollfd descriptor{listener_, POLLIN, 0};
+        while (!m_stop) {
+            pollfd descriptor{m_listener, POLLIN, 0};
             if (::poll(&descriptor, 1, 20) > 0) {
-                int fd = ::accept(listener_, nullptr, nullptr);
-                if (fd >= 0) accepted_.push_back(fd);
-                ++connections_;
+                int fd = ::accept(m_listener, nullptr, nullptr);
+                if (fd >= 0) m_accepted.push_back(fd);
+                ++m_connections;
             }
         }
     }
-    int listener_ = -1;
-    uint16_t port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> connections_{0};
-    std::vector<int> accepted_;
-    std::thread thread_;
+    int m_listener = -1;
+    uint16_t m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_connections{0};
+    std::vector<int> m_accepted;
+    std::thread m_thread;
 };
 
 // A loopback port nobody listens on (bound and closed again).
-uint16_t closed_port() {
+uint16_t closedPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -73,9 +73,9 @@ uint16_t closed_port() {
     return ntohs(address.sin_port);
 }
 
-AspiLayer layer_for(uint16_t port) {
+AspiLayer layerFor(uint16_t port) {
     std::vector<std::unique_ptr<Transport>> adapters;
-    adapters.push_back(make_iscsi_transport(IscsiPortal{"127.0.0.1", port, "", "", ""}, IscsiTiming{300ms, std::nullopt}));
+    adapters.push_back(makeIscsiTransport(IscsiPortal{"127.0.0.1", port, "", "", ""}, IscsiTiming{300ms, std::nullopt}));
     return AspiLayer(std::move(adapters));
 }
 
@@ -93,7 +93,7 @@ std::set<uint32_t> scan(AspiLayer& layer) {
     return statuses;
 }
 
-uint8_t test_unit_ready(AspiLayer& layer, SRBunion& srb) {
+uint8_t testUnitReady(AspiLayer& layer, SRBunion& srb) {
     srb = {};
     srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
     srb.exec.SRB_CDBLen = 6;
@@ -103,7 +103,7 @@ uint8_t test_unit_ready(AspiLayer& layer, SRBunion& srb) {
 
 TEST(IscsiUnreachable, SilentPortalCostsOneConnectionPerScan) {
     SilentPortal portal;
-    AspiLayer layer = layer_for(portal.port());
+    AspiLayer layer = layerFor(portal.port());
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(scan(layer), std::set<uint32_t>{SS_NO_DEVICE});
     EXPECT_EQ(portal.connections(), 1);
@@ -120,12 +120,12 @@ class IscsiUnreachableCommand : public ::testing::TestWithParam<bool> {};
 TEST_P(IscsiUnreachableCommand, EndsAsNoDeviceWithSelectionTimeout) {
     std::optional<SilentPortal> silent;
     if (GetParam()) silent.emplace();
-    AspiLayer layer = layer_for(silent ? silent->port() : closed_port());
+    AspiLayer layer = layerFor(silent ? silent->port() : closedPort());
     ::testing::internal::CaptureStderr();
     SRBunion srb;
-    EXPECT_EQ(std::make_tuple(test_unit_ready(layer, srb), srb.exec.SRB_HaStat),
+    EXPECT_EQ(std::make_tuple(testUnitReady(layer, srb), srb.exec.SRB_HaStat),
               std::make_tuple(uint8_t{SS_NO_DEVICE}, uint8_t{HASTAT_SEL_TO}));
-    EXPECT_EQ(test_unit_ready(layer, srb), SS_NO_DEVICE);
+    EXPECT_EQ(testUnitReady(layer, srb), SS_NO_DEVICE);
     ::testing::internal::GetCapturedStderr();
     if (silent) {
         EXPECT_EQ(silent->connections(), 2) << "each request tries once";

@@ -34,82 +34,82 @@ constexpr uint8_t kIllegalRequest = 0x05;
 class SgOnTgt : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("sg_tgt_" + std::to_string(::getpid()));
-        fs::create_directories(root_ / "sys/class/scsi_host/host0");
-        const fs::path device = root_ / "sys/bus/scsi/devices/0:0:4:0";
+        m_root = fs::temp_directory_path() / ("sg_tgt_" + std::to_string(::getpid()));
+        fs::create_directories(m_root / "sys/class/scsi_host/host0");
+        const fs::path device = m_root / "sys/bus/scsi/devices/0:0:4:0";
         fs::create_directories(device / "scsi_generic/sg3");
         std::ofstream(device / "type") << int{kMediumChanger} << "\n";
-        fs::create_directories(root_ / "dev");
-        std::ofstream(root_ / "dev/sg3") << "";
-        ::setenv("KARVEL_SG_SHIM_DEVICE", (root_ / "dev/sg3").c_str(), 1);
+        fs::create_directories(m_root / "dev");
+        std::ofstream(m_root / "dev/sg3") << "";
+        ::setenv("KARVEL_SG_SHIM_DEVICE", (m_root / "dev/sg3").c_str(), 1);
         ::setenv("KARVEL_SG_SHIM_ADDRESS", ("0:0:" + std::to_string(TgtChanger::kChangerLun)).c_str(), 1);
 
-        auto system = std::make_shared<SgSystem>(*real_sg_system());
-        system->sysfsRoot = (root_ / "sys").string();
-        system->devRoot = (root_ / "dev").string();
-        layer_ = std::make_unique<AspiLayer>(make_sg_transports({"test", 1, "sg", {}}, system));
+        auto system = std::make_shared<SgSystem>(*realSgSystem());
+        system->sysfsRoot = (m_root / "sys").string();
+        system->devRoot = (m_root / "dev").string();
+        m_layer = std::make_unique<AspiLayer>(makeSgTransports({"test", 1, "sg", {}}, system));
         // The new session's unit attention.
         execute({0x00, 0, 0, 0, 0, 0}, 6);
     }
     void TearDown() override {
-        layer_.reset();
-        fs::remove_all(root_);
+        m_layer.reset();
+        fs::remove_all(m_root);
     }
 
     uint32_t execute(std::initializer_list<uint8_t> cdb, uint8_t cdbLength, uint8_t* data = nullptr,
                      uint32_t dataLength = 0) {
-        srb_ = {};
-        srb_.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
-        srb_.exec.SRB_Target = kChangerTarget;
-        srb_.exec.SRB_CDBLen = cdbLength;
-        std::copy(cdb.begin(), cdb.end(), srb_.exec.CDBByte);
-        srb_.exec.SRB_BufLen = dataLength;
-        srb_.exec.SRB_BufPointer = data;
-        srb_.exec.SRB_SenseLen = SENSE_LEN;
-        return layer_->send(&srb_);
+        m_srb = {};
+        m_srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
+        m_srb.exec.SRB_Target = kChangerTarget;
+        m_srb.exec.SRB_CDBLen = cdbLength;
+        std::copy(cdb.begin(), cdb.end(), m_srb.exec.CDBByte);
+        m_srb.exec.SRB_BufLen = dataLength;
+        m_srb.exec.SRB_BufPointer = data;
+        m_srb.exec.SRB_SenseLen = SENSE_LEN;
+        return m_layer->send(&m_srb);
     }
 
     // MOVE MEDIUM by the picker from source to destination.
     uint32_t move(uint16_t source, uint16_t destination) {
         uint8_t cdb[12] = {0xA5};
-        karvel::put_be16(cdb + 2, changer_.layout().pickerAddress);
+        karvel::put_be16(cdb + 2, m_changer.layout().pickerAddress);
         karvel::put_be16(cdb + 4, source);
         karvel::put_be16(cdb + 6, destination);
-        srb_ = {};
-        srb_.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
-        srb_.exec.SRB_Target = kChangerTarget;
-        srb_.exec.SRB_CDBLen = sizeof cdb;
-        std::memcpy(srb_.exec.CDBByte, cdb, sizeof cdb);
-        srb_.exec.SRB_SenseLen = SENSE_LEN;
-        return layer_->send(&srb_);
+        m_srb = {};
+        m_srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
+        m_srb.exec.SRB_Target = kChangerTarget;
+        m_srb.exec.SRB_CDBLen = sizeof cdb;
+        std::memcpy(m_srb.exec.CDBByte, cdb, sizeof cdb);
+        m_srb.exec.SRB_SenseLen = SENSE_LEN;
+        return m_layer->send(&m_srb);
     }
 
     // (ASPI status, target status, sense key, ASC, ASCQ) of the last request.
     std::tuple<int, int, int, int, int> outcome(uint32_t status) const {
-        const SRB_ExecSCSICmd& exec = srb_.exec;
+        const SRB_ExecSCSICmd& exec = m_srb.exec;
         return {static_cast<int>(status), exec.SRB_TargStat, exec.SenseArea[2] & 0x0F, exec.SenseArea[12],
                 exec.SenseArea[13]};
     }
 
-    TgtChanger changer_;
-    std::unique_ptr<AspiLayer> layer_;
-    SRBunion srb_{};
+    TgtChanger m_changer;
+    std::unique_ptr<AspiLayer> m_layer;
+    SRBunion m_srb{};
 
 private:
-    fs::path root_;
+    fs::path m_root;
 };
 
 TEST_F(SgOnTgt, DiscoveryFindsTheChangerAtItsAddress) {
-    EXPECT_EQ(layer_->support_info(), (SS_COMP << 8) | 1u);
+    EXPECT_EQ(m_layer->supportInfo(), (SS_COMP << 8) | 1u);
 
     SRBunion probe{};
     probe.gdev.SRB_Cmd = SC_GET_DEV_TYPE;
     probe.gdev.SRB_Target = kChangerTarget;
-    ASSERT_EQ(layer_->send(&probe), SS_COMP);
+    ASSERT_EQ(m_layer->send(&probe), SS_COMP);
     EXPECT_EQ(probe.gdev.SRB_DeviceType, kMediumChanger);
 
     probe.gdev.SRB_Target = kChangerTarget + 1;
-    EXPECT_EQ(layer_->send(&probe), SS_NO_DEVICE);
+    EXPECT_EQ(m_layer->send(&probe), SS_NO_DEVICE);
 }
 
 TEST_F(SgOnTgt, InquiryCarriesTgtsIdentity) {
@@ -121,7 +121,7 @@ TEST_F(SgOnTgt, InquiryCarriesTgtsIdentity) {
 }
 
 TEST_F(SgOnTgt, MoveMediumSucceedsAndLandsTheDisc) {
-    const uint16_t firstSlot = changer_.layout().firstSlot;
+    const uint16_t firstSlot = m_changer.layout().firstSlot;
     EXPECT_EQ(outcome(move(firstSlot, firstSlot + 5)), std::make_tuple(SS_COMP, 0, 0, 0, 0));
     // The disc left the first slot: moving from there again is refused as from an empty source.
     EXPECT_EQ(outcome(move(firstSlot, firstSlot + 6)),

@@ -19,32 +19,32 @@ namespace fs = std::filesystem;
 // and answers with the programmed reply.
 class FakeSgSystem {
 public:
-    FakeSgSystem() : root_(fs::temp_directory_path() / ("sg_fake_" + std::to_string(::getpid()) + "_" +
-                                                       std::to_string(counter_++))) {
-        fs::create_directories(root_ / "sys/class/scsi_host");
-        fs::create_directories(root_ / "sys/bus/scsi/devices");
-        fs::create_directories(root_ / "dev");
+    FakeSgSystem() : m_root(fs::temp_directory_path() / ("sg_fake_" + std::to_string(::getpid()) + "_" +
+                                                       std::to_string(m_counter++))) {
+        fs::create_directories(m_root / "sys/class/scsi_host");
+        fs::create_directories(m_root / "sys/bus/scsi/devices");
+        fs::create_directories(m_root / "dev");
     }
-    ~FakeSgSystem() { fs::remove_all(root_); }
+    ~FakeSgSystem() { fs::remove_all(m_root); }
 
-    void add_host(unsigned number) { fs::create_directories(root_ / "sys/class/scsi_host" / ("host" + std::to_string(number))); }
+    void addHost(unsigned number) { fs::create_directories(m_root / "sys/class/scsi_host" / ("host" + std::to_string(number))); }
 
     // Adds device H:C:T:L of the given type; sgNumber < 0 leaves it without an sg node.
-    void add_device(const std::string& address, int type, int sgNumber) {
-        fs::path dir = root_ / "sys/bus/scsi/devices" / address;
+    void addDevice(const std::string& address, int type, int sgNumber) {
+        fs::path dir = m_root / "sys/bus/scsi/devices" / address;
         fs::create_directories(dir);
         std::ofstream(dir / "type") << type << "\n";
         if (sgNumber >= 0) {
             std::string node = "sg" + std::to_string(sgNumber);
             fs::create_directories(dir / "scsi_generic" / node);
-            std::ofstream(root_ / "dev" / node) << "";
+            std::ofstream(m_root / "dev" / node) << "";
         }
     }
 
     std::shared_ptr<const SgSystem> system() {
         auto system = std::make_shared<SgSystem>();
-        system->sysfsRoot = (root_ / "sys").string();
-        system->devRoot = (root_ / "dev").string();
+        system->sysfsRoot = (m_root / "sys").string();
+        system->devRoot = (m_root / "dev").string();
         system->open = [this](const std::string& path, int) {
             opened.push_back(fs::path(path).filename().string());
             if (openErrno) {
@@ -92,21 +92,21 @@ public:
     int lastFd = -1, nextFd = 100, ioctls = 0, closes = 0;
 
 private:
-    static inline int counter_ = 0;
-    fs::path root_;
+    static inline int m_counter = 0;
+    fs::path m_root;
 };
 
 // One SCSI host with a changer at target 4 and a DVD drive at target 5, and a layer over it.
 struct SgFixture : ::testing::Test {
     SgFixture() {
-        fake.add_host(0);
-        fake.add_device("0:0:4:0", 8, 3);
-        fake.add_device("0:0:5:0", 5, 4);
-        fake.add_device("0:0:6:0", 8, -1);  // no sg node
+        fake.addHost(0);
+        fake.addDevice("0:0:4:0", 8, 3);
+        fake.addDevice("0:0:5:0", 5, 4);
+        fake.addDevice("0:0:6:0", 8, -1);  // no sg node
     }
     AspiLayer& layer() {
-        if (!layer_) layer_ = std::make_unique<AspiLayer>(make_sg_transports({"test", 1, "sg", {}}, fake.system()));
-        return *layer_;
+        if (!m_layer) m_layer = std::make_unique<AspiLayer>(makeSgTransports({"test", 1, "sg", {}}, fake.system()));
+        return *m_layer;
     }
     uint8_t execute(uint8_t target, uint8_t opcode, uint32_t bufLen, SRBunion* out = nullptr) {
         SRBunion srb{};
@@ -123,17 +123,17 @@ struct SgFixture : ::testing::Test {
     }
     uint8_t buffer[256]{};
     FakeSgSystem fake;
-    std::unique_ptr<AspiLayer> layer_;
+    std::unique_ptr<AspiLayer> m_layer;
 };
 
 TEST(SgHosts, OneAdapterPerHostInAscendingNumberWithTheKernelsAddresses) {
     FakeSgSystem fake;
-    for (unsigned host : {10u, 0u, 2u}) fake.add_host(host);
-    fake.add_device("10:0:3:1", 8, 7);
-    fake.add_device("10:1:3:2", 8, 8);   // another channel: not served
-    fake.add_device("2:0:300:0", 8, 9);  // target id beyond a request block's byte
-    fake.add_device("0:0:0:0", 0, 0);
-    auto adapters = make_sg_transports({"test", 1, "sg", {}}, fake.system());
+    for (unsigned host : {10u, 0u, 2u}) fake.addHost(host);
+    fake.addDevice("10:0:3:1", 8, 7);
+    fake.addDevice("10:1:3:2", 8, 8);   // another channel: not served
+    fake.addDevice("2:0:300:0", 8, 9);  // target id beyond a request block's byte
+    fake.addDevice("0:0:0:0", 0, 0);
+    auto adapters = makeSgTransports({"test", 1, "sg", {}}, fake.system());
     ASSERT_EQ(adapters.size(), 3u);
 
     using Probe = std::tuple<size_t, uint8_t, uint8_t, std::optional<uint8_t>>;
@@ -147,8 +147,8 @@ TEST(SgHosts, OneAdapterPerHostInAscendingNumberWithTheKernelsAddresses) {
 
 TEST(SgHosts, NoHostsMeansNoAdaptersAndArgumentsAreRefused) {
     FakeSgSystem fake;
-    EXPECT_TRUE(make_sg_transports({"test", 1, "sg", {}}, fake.system()).empty());
-    EXPECT_THROW(make_sg_transports({"test", 1, "sg", {"/dev/sg0"}}, fake.system()), ConfigError);
+    EXPECT_TRUE(makeSgTransports({"test", 1, "sg", {}}, fake.system()).empty());
+    EXPECT_THROW(makeSgTransports({"test", 1, "sg", {"/dev/sg0"}}, fake.system()), ConfigError);
 }
 
 TEST(SgHosts, WithoutAConfigurationFileTheLayerServesEveryLocalHost) {
@@ -156,8 +156,8 @@ TEST(SgHosts, WithoutAConfigurationFileTheLayerServesEveryLocalHost) {
     std::error_code none;
     for (const auto& entry : fs::directory_iterator("/sys/class/scsi_host", none))
         hosts += entry.path().filename().string().starts_with("host");
-    AspiLayer layer = AspiLayer::from_config_file((fs::temp_directory_path() / "no-such-wnaspi32.conf").string());
-    EXPECT_EQ(layer.support_info(), (uint32_t{SS_COMP} << 8) | hosts);
+    AspiLayer layer = AspiLayer::fromConfigFile((fs::temp_directory_path() / "no-such-wnaspi32.conf").string());
+    EXPECT_EQ(layer.supportInfo(), (uint32_t{SS_COMP} << 8) | hosts);
 }
 
 TEST_F(SgFixture, ScanFindsTheChangerThroughTheLayerAndSeesNewDevices) {
@@ -167,7 +167,7 @@ TEST_F(SgFixture, ScanFindsTheChangerThroughTheLayerAndSeesNewDevices) {
     EXPECT_EQ(layer().send(&probe), SS_COMP);
     EXPECT_EQ(probe.gdev.SRB_DeviceType, 8);
 
-    fake.add_device("0:0:1:0", 3, 9);
+    fake.addDevice("0:0:1:0", 3, 9);
     probe.gdev.SRB_Target = 1;
     EXPECT_EQ(layer().send(&probe), SS_NO_DEVICE);  // not seen until a scan starts
     probe.gdev.SRB_Target = 0;

@@ -23,14 +23,14 @@ const Bytes kRequestSense{0x03, 0, 0, 0, 18, 0};
 struct JukeboxFixture : ::testing::Test {
     // A fresh default jukebox whose unit attention has been taken.
     std::unique_ptr<SimTransport> open(std::vector<std::string> keys = {}) {
-        auto jukebox = open_jukebox(path, std::move(keys));
+        auto jukebox = openJukebox(path, std::move(keys));
         EXPECT_EQ(send(*jukebox, kTestUnitReady).status(), check(U, 0x29, 0));
         return jukebox;
     }
     Bytes records(Transport& t) { return send(t, kReadRecords, 13).data; }
     // Returns descriptor byte 2 (flags) and bytes 9-11 (SValid, source) of one element.
     std::tuple<uint8_t, uint8_t, uint16_t> element(Transport& t, uint8_t type, uint16_t address) {
-        Reply r = send(t, status_cdb(type, address, 1, 32), 32);
+        Reply r = send(t, statusCdb(type, address, 1, 32), 32);
         EXPECT_EQ(r.status(), kGood);
         return {r.data[18], r.data[25], karvel::get_be16(&r.data[26])};
     }
@@ -46,7 +46,7 @@ TEST_F(JukeboxFixture, ClearedRecordsHideDiscsUntilInitializeRebuildsThem) {
     ASSERT_EQ(send(*jukebox, kClearRecords, 0, Bytes(13, 0)).status(), kGood);
     EXPECT_EQ(records(*jukebox), Bytes(13, 0));
     EXPECT_EQ(element(*jukebox, 2, 0x0001), std::tuple(uint8_t{0x08}, uint8_t{0}, uint16_t{0}));
-    EXPECT_EQ(load_state(path).discs.size(), 30u);  // the discs are still there
+    EXPECT_EQ(loadState(path).discs.size(), 30u);  // the discs are still there
 
     ASSERT_EQ(send(*jukebox, kInitialize).status(), kGood);
     EXPECT_EQ(records(*jukebox), (Bytes{0xFF, 0xFF, 0xFF, 0xFC, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -58,20 +58,20 @@ TEST_F(JukeboxFixture, InitializeWorksOverTheSelectedRangeOnly) {
     ASSERT_EQ(send(*jukebox, kClearRecords, 0, Bytes(13, 0)).status(), kGood);
     ASSERT_EQ(send(*jukebox, kInitialize).status(), kGood);
     EXPECT_EQ(records(*jukebox), (Bytes{0x0F, 0xC0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(load_state(path).initRange, (std::pair<uint16_t, uint16_t>{5, 10}));
+    EXPECT_EQ(loadState(path).initRange, (std::pair<uint16_t, uint16_t>{5, 10}));
 }
 
 TEST_F(JukeboxFixture, MoveChangesTruthRecordsAndSource) {
     auto jukebox = open();
-    ASSERT_EQ(send(*jukebox, move_cdb(0x0005, 0x4001)).status(), kGood);
+    ASSERT_EQ(send(*jukebox, moveCdb(0x0005, 0x4001)).status(), kGood);
     EXPECT_EQ(element(*jukebox, 4, 0x4001), std::tuple(uint8_t{0x09}, uint8_t{0x80}, uint16_t{0x0005}));
     EXPECT_EQ(records(*jukebox)[0], 0xF7);
-    JukeboxState state = load_state(path);
-    ASSERT_NE(state.disc_at(0x4001), nullptr);
-    EXPECT_EQ(*state.disc_at(0x4001), (Disc{5, 0x0005, false}));
-    EXPECT_EQ(state.disc_at(0x0005), nullptr);
+    JukeboxState state = loadState(path);
+    ASSERT_NE(state.discAt(0x4001), nullptr);
+    EXPECT_EQ(*state.discAt(0x4001), (Disc{5, 0x0005, false}));
+    EXPECT_EQ(state.discAt(0x0005), nullptr);
 
-    ASSERT_EQ(send(*jukebox, move_cdb(0x4001, 0x0005)).status(), kGood);
+    ASSERT_EQ(send(*jukebox, moveCdb(0x4001, 0x0005)).status(), kGood);
     EXPECT_EQ(records(*jukebox)[0], 0xFF);
     EXPECT_EQ(element(*jukebox, 2, 0x0005), std::tuple(uint8_t{0x09}, uint8_t{0x80}, uint16_t{0x4001}));
 }
@@ -82,33 +82,33 @@ TEST_F(JukeboxFixture, MovesFollowWhatTheSlotsHoldNotTheRecords) {
     ASSERT_EQ(send(*jukebox, kClearRecords, 0, allFull).status(), kGood);
     EXPECT_EQ(records(*jukebox), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(element(*jukebox, 2, 0x0028), std::tuple(uint8_t{0x09}, uint8_t{0}, uint16_t{0}));
-    EXPECT_EQ(send(*jukebox, move_cdb(0x0028, 0x4000)).status(), check(I, 0x3B, 0x0E));
+    EXPECT_EQ(send(*jukebox, moveCdb(0x0028, 0x4000)).status(), check(I, 0x3B, 0x0E));
 
     ASSERT_EQ(send(*jukebox, kClearRecords, 0, Bytes(13, 0)).status(), kGood);
-    EXPECT_EQ(send(*jukebox, move_cdb(0x0001, 0x4000)).status(), kGood);
+    EXPECT_EQ(send(*jukebox, moveCdb(0x0001, 0x4000)).status(), kGood);
 }
 
 TEST_F(JukeboxFixture, ExchangeSwapsTwoDiscs) {
     auto jukebox = open();
     ASSERT_EQ(send(*jukebox, {0xA6, 0, 0, 0, 0, 1, 0, 2, 0, 1, 0, 0}).status(), kGood);
-    JukeboxState state = load_state(path);
-    EXPECT_EQ(state.disc_at(0x0001)->id, 2u);
-    EXPECT_EQ(state.disc_at(0x0002)->id, 1u);
+    JukeboxState state = loadState(path);
+    EXPECT_EQ(state.discAt(0x0001)->id, 2u);
+    EXPECT_EQ(state.discAt(0x0002)->id, 1u);
 }
 
 TEST_F(JukeboxFixture, ATransportHoldingADiscRefusesOtherMoves) {
     auto jukebox = open();
-    ASSERT_EQ(send(*jukebox, move_cdb(0x0001, 0x0000)).status(), kGood);
-    EXPECT_EQ(send(*jukebox, move_cdb(0x0002, 0x4000)).status(), check(I, 0x3B, 0x80));
-    EXPECT_EQ(send(*jukebox, move_cdb(0x0000, 0x0031)).status(), kGood);
-    EXPECT_EQ(load_state(path).disc_at(0x0031)->source, 0x0001);  // the picker is no source
+    ASSERT_EQ(send(*jukebox, moveCdb(0x0001, 0x0000)).status(), kGood);
+    EXPECT_EQ(send(*jukebox, moveCdb(0x0002, 0x4000)).status(), check(I, 0x3B, 0x80));
+    EXPECT_EQ(send(*jukebox, moveCdb(0x0000, 0x0031)).status(), kGood);
+    EXPECT_EQ(loadState(path).discAt(0x0031)->source, 0x0001);  // the picker is no source
 }
 
 // --- initiators
 
 TEST_F(JukeboxFixture, EveryInitiatorSeesOneUnitAttention) {
-    auto first = open_jukebox(path);
-    auto second = open_jukebox(path);
+    auto first = openJukebox(path);
+    auto second = openJukebox(path);
     const std::pair<Transport*, Status> steps[] = {
         {first.get(), kGood},                    // INQUIRY does not take it
         {first.get(), check(U, 0x29, 0)},
@@ -126,11 +126,11 @@ TEST_F(JukeboxFixture, EveryInitiatorSeesOneUnitAttention) {
 }
 
 TEST_F(JukeboxFixture, RequestSenseReportsTheLastConditionOnce) {
-    auto jukebox = open_jukebox(path);
+    auto jukebox = openJukebox(path);
     const std::pair<Bytes, std::array<uint8_t, 3>> steps[] = {
         {kRequestSense, {U, 0x29, 0x00}},  // the pending unit attention, which it takes
         {kTestUnitReady, {0, 0, 0}},
-        {move_cdb(0x0028, 0x4000), {I, 0x3B, 0x0E}},
+        {moveCdb(0x0028, 0x4000), {I, 0x3B, 0x0E}},
         {kRequestSense, {I, 0x3B, 0x0E}},
         {kRequestSense, {0, 0, 0}},
     };
@@ -150,10 +150,10 @@ TEST_F(JukeboxFixture, RequestSenseReportsTheLastConditionOnce) {
 TEST_F(JukeboxFixture, EachInitiatorSeesTheOthersMoves) {
     auto first = open();
     auto second = open();
-    ASSERT_EQ(send(*first, move_cdb(0x0001, 0x4000)).status(), kGood);
-    EXPECT_EQ(send(*second, move_cdb(0x0001, 0x4001)).status(), check(I, 0x3B, 0x0E));
-    EXPECT_EQ(send(*second, move_cdb(0x4000, 0x0001)).status(), kGood);
-    EXPECT_EQ(send(*first, move_cdb(0x4000, 0x0001)).status(), check(I, 0x3B, 0x0E));
+    ASSERT_EQ(send(*first, moveCdb(0x0001, 0x4000)).status(), kGood);
+    EXPECT_EQ(send(*second, moveCdb(0x0001, 0x4001)).status(), check(I, 0x3B, 0x0E));
+    EXPECT_EQ(send(*second, moveCdb(0x4000, 0x0001)).status(), kGood);
+    EXPECT_EQ(send(*first, moveCdb(0x4000, 0x0001)).status(), check(I, 0x3B, 0x0E));
 }
 
 // --- injected faults
@@ -170,9 +170,9 @@ const FaultCase kFaultCases[] = {
      {{kTestUnitReady, check(0x02, 0x04, 0x03)}, {kTestUnitReady, kGood}}, 0},
     {"DoorOpenOnMovesOnly", {0x02, 0x53, 0x81, 0xA5, 2},
      {{kTestUnitReady, kGood},
-      {move_cdb(1, 0x4000), check(0x02, 0x53, 0x81)},
-      {move_cdb(1, 0x4000), check(0x02, 0x53, 0x81)},
-      {move_cdb(1, 0x4000), kGood}},
+      {moveCdb(1, 0x4000), check(0x02, 0x53, 0x81)},
+      {moveCdb(1, 0x4000), check(0x02, 0x53, 0x81)},
+      {moveCdb(1, 0x4000), kGood}},
      0},
     {"HardwareErrorUntilRemoved", {0x04, 0x15, 0x01, std::nullopt, 0},
      {{kTestUnitReady, check(0x04, 0x15, 0x01)}, {kInquiry, kGood}, {kTestUnitReady, check(0x04, 0x15, 0x01)}}, 1},
@@ -183,13 +183,13 @@ class FaultTable : public JukeboxFixture, public ::testing::WithParamInterface<F
 
 TEST_P(FaultTable, HitsTheCommandsItNamesAndIsConsumed) {
     auto jukebox = open();
-    inject_fault(path, GetParam().fault);  // as another process's test would
+    injectFault(path, GetParam().fault);  // as another process's test would
     int i = 0;
     for (const auto& [cdb, expected] : GetParam().steps) {
         SCOPED_TRACE(i++);
         EXPECT_EQ(send(*jukebox, cdb, 36).status(), expected);
     }
-    EXPECT_EQ(load_state(path).faults.size(), GetParam().faultsLeft);
+    EXPECT_EQ(loadState(path).faults.size(), GetParam().faultsLeft);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sim, FaultTable, ::testing::ValuesIn(kFaultCases),
@@ -199,20 +199,20 @@ INSTANTIATE_TEST_SUITE_P(Sim, FaultTable, ::testing::ValuesIn(kFaultCases),
 
 TEST_F(JukeboxFixture, OperatorLoadsAPortTheTransportIsPositionedAt) {
     auto jukebox = open();
-    EXPECT_EQ(send(*jukebox, move_cdb(0x0033, 0x0031)).status(), check(I, 0x3B, 0x0E));
+    EXPECT_EQ(send(*jukebox, moveCdb(0x0033, 0x0031)).status(), check(I, 0x3B, 0x0E));
     ASSERT_EQ(send(*jukebox, {0x2B, 0, 0, 0, 0, 0x33, 0, 0, 0, 0}).status(), kGood);
     EXPECT_EQ(element(*jukebox, 3, 0x0033), std::tuple(uint8_t{0x3B}, uint8_t{0}, uint16_t{0}));
-    ASSERT_EQ(send(*jukebox, move_cdb(0x0033, 0x0031)).status(), kGood);
-    EXPECT_EQ(load_state(path).disc_at(0x0031)->id, 31u);
+    ASSERT_EQ(send(*jukebox, moveCdb(0x0033, 0x0031)).status(), kGood);
+    EXPECT_EQ(loadState(path).discAt(0x0031)->id, 31u);
 
-    ASSERT_EQ(send(*jukebox, move_cdb(0x0031, 0x0033)).status(), kGood);  // exported by the changer
+    ASSERT_EQ(send(*jukebox, moveCdb(0x0031, 0x0033)).status(), kGood);  // exported by the changer
     EXPECT_EQ(element(*jukebox, 3, 0x0033), std::tuple(uint8_t{0x39}, uint8_t{0x80}, uint16_t{0x0031}));
 }
 
 TEST_F(JukeboxFixture, WithoutTheOperatorAPortStaysEmpty) {
     auto jukebox = open({"operator=off"});
     ASSERT_EQ(send(*jukebox, {0x2B, 0, 0, 0, 0, 0x33, 0, 0, 0, 0}).status(), kGood);
-    EXPECT_EQ(send(*jukebox, move_cdb(0x0033, 0x0031)).status(), check(I, 0x3B, 0x0E));
+    EXPECT_EQ(send(*jukebox, moveCdb(0x0033, 0x0031)).status(), check(I, 0x3B, 0x0E));
 }
 
 // --- firmware
@@ -223,12 +223,12 @@ TEST_F(JukeboxFixture, DownloadedFirmwareIsKeptAndNamesTheRevision) {
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
     ASSERT_EQ(send(*jukebox, {0x3B, 5, 15, 0, 0, 0, 0x02, 0, 0, 0}, 0, image).status(), kGood);
 
-    std::string digest = firmware_digest(image);
-    EXPECT_EQ(load_state(path).firmwareDigest, digest);
-    EXPECT_EQ(load_firmware(path), image);
+    std::string digest = firmwareDigest(image);
+    EXPECT_EQ(loadState(path).firmwareDigest, digest);
+    EXPECT_EQ(loadFirmware(path), image);
     std::string revision = digest.substr(0, 4);
     for (char& c : revision) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    auto later = open_jukebox(path);  // a later program sees it too
+    auto later = openJukebox(path);  // a later program sees it too
     Bytes inquiry = send(*later, kInquiry, 36).data;
     EXPECT_EQ(std::string(inquiry.begin() + 32, inquiry.begin() + 36), revision);
 }
@@ -241,13 +241,13 @@ TEST(Sha256, KnownDigests) {
          "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
     };
     for (const auto& [text, digest] : cases)
-        EXPECT_EQ(sha256_hex({reinterpret_cast<const uint8_t*>(text.data()), text.size()}), digest) << text;
+        EXPECT_EQ(sha256Hex({reinterpret_cast<const uint8_t*>(text.data()), text.size()}), digest) << text;
 }
 
 // --- addressing
 
 TEST_F(JukeboxFixture, OnlyTheChangersAddressAnswers) {
-    auto jukebox = open_jukebox(path, {"target=3", "lun=2"});
+    auto jukebox = openJukebox(path, {"target=3", "lun=2"});
     const std::tuple<uint8_t, uint8_t, std::optional<uint8_t>> probes[] = {
         {3, 2, 8}, {0, 0, std::nullopt}, {3, 0, std::nullopt}, {2, 2, std::nullopt}};
     for (const auto& [target, lun, type] : probes) EXPECT_EQ(jukebox->deviceType(target, lun), type);

@@ -75,34 +75,34 @@ const Row kRows[] = {
     {"ModeSelectShortBuffer", {}, {0x15, 0x10, 0, 0, 10, 0}, 0, {0, 0, 0, 0}, {SS_ERR, HASTAT_DO_DU, 0, 0, 0}, {}},
     {"ModeSelect10InitRange", {}, {0x55, 0x10, 0, 0, 0, 0, 0, 0, 14, 0}, 0,
      concat({zeros(8), {0x20, 0x04, 0, 0x0A, 0, 0x14}}), kGood, {}},
-    {"ReadStatusSlots", {}, status_cdb(2, 0x0001, 2, 64), 64, {}, kGood,
+    {"ReadStatusSlots", {}, statusCdb(2, 0x0001, 2, 64), 64, {}, kGood,
      concat({{0x00, 0x01, 0x00, 0x02, 0, 0x00, 0x00, 0x28}, {0x02, 0, 0x00, 0x10, 0, 0x00, 0x00, 0x20},
              {0x00, 0x01, 0x09}, zeros(13), {0x00, 0x02, 0x09}, zeros(13)})},
-    {"ReadStatusEmptySlot", {}, status_cdb(2, 0x0031, 1, 32), 32, {}, kGood,
+    {"ReadStatusEmptySlot", {}, statusCdb(2, 0x0031, 1, 32), 32, {}, kGood,
      concat({{0x00, 0x31, 0x00, 0x01, 0, 0, 0, 0x18}, {0x02, 0, 0, 0x10, 0, 0, 0, 0x10}, {0x00, 0x31, 0x08}, zeros(13)})},
-    {"ReadStatusTransport", {}, status_cdb(1, 0x0000, 1, 32), 32, {}, kGood,
+    {"ReadStatusTransport", {}, statusCdb(1, 0x0000, 1, 32), 32, {}, kGood,
      concat({{0, 0, 0, 1, 0, 0, 0, 0x18}, {0x01, 0, 0, 0x10, 0, 0, 0, 0x10}, zeros(16)})},
-    {"ReadStatusPort", {}, status_cdb(3, 0x0033, 1, 32), 32, {}, kGood,
+    {"ReadStatusPort", {}, statusCdb(3, 0x0033, 1, 32), 32, {}, kGood,
      concat({{0, 0x33, 0, 1, 0, 0, 0, 0x18}, {0x03, 0, 0, 0x10, 0, 0, 0, 0x10}, {0x00, 0x33, 0x38}, zeros(13)})},
-    {"ReadStatusDrives", {}, status_cdb(4, 0x4000, 2, 48), 48, {}, kGood,
+    {"ReadStatusDrives", {}, statusCdb(4, 0x4000, 2, 48), 48, {}, kGood,
      concat({{0x40, 0, 0, 2, 0, 0, 0, 0x28}, {0x04, 0, 0, 0x10, 0, 0, 0, 0x20}, {0x40, 0x00, 0x08}, zeros(13),
              {0x40, 0x01, 0x08}, zeros(13)})},
-    {"ReadStatusAllTypesPages", {}, status_cdb(0, 0x0032, 3, 0x80), 0x80, {}, kGood,
+    {"ReadStatusAllTypesPages", {}, statusCdb(0, 0x0032, 3, 0x80), 0x80, {}, kGood,
      concat({{0, 0x32, 0, 3, 0, 0, 0, 0x48}, {0x02, 0, 0, 0x10, 0, 0, 0, 0x10}, {0x00, 0x32, 0x08}, zeros(13),
              {0x03, 0, 0, 0x10, 0, 0, 0, 0x10}, {0x00, 0x33, 0x38}, zeros(13),
              {0x04, 0, 0, 0x10, 0, 0, 0, 0x10}, {0x40, 0x00, 0x08}})},
-    {"ReadStatusHeaderOnly", {}, status_cdb(2, 0x0001, 50, 8), 16, {}, kGood,
+    {"ReadStatusHeaderOnly", {}, statusCdb(2, 0x0001, 50, 8), 16, {}, kGood,
      {0, 0x01, 0, 0x32, 0, 0x00, 0x03, 0x28, 0, 0}},
-    {"ReadStatusBadType", {}, status_cdb(5, 0x0001, 1, 32), 32, {}, check(I, 0x24, 0), {}},
-    {"ReadStatusVolumeTags", {}, status_cdb(0x12, 0x0001, 1, 32), 32, {}, check(I, 0x24, 0), {}},
-    {"ReadStatusNoElement", {}, status_cdb(4, 0x9000, 1, 32), 32, {}, check(I, 0x21, 0x01), {}},
-    {"MoveSlotToDrive", {}, move_cdb(0x0001, 0x4000), 0, {}, kGood, {}},
-    {"MoveSlotToTransport", {}, move_cdb(0x0001, 0x0000), 0, {}, kGood, {}},
-    {"MoveSourceEmpty", {}, move_cdb(0x0028, 0x4000), 0, {}, check(I, 0x3B, 0x0E), {}},
-    {"MoveDestinationFull", {}, move_cdb(0x0001, 0x0002), 0, {}, check(I, 0x3B, 0x0D), {}},
-    {"MoveToItself", {}, move_cdb(0x0001, 0x0001), 0, {}, check(I, 0x3B, 0x0D), {}},
-    {"MoveNoSuchDestination", {}, move_cdb(0x0001, 0x5000), 0, {}, check(I, 0x21, 0x01), {}},
-    {"MoveNoSuchTransport", {}, move_cdb(0x0001, 0x4000, 0x0007), 0, {}, check(I, 0x21, 0x01), {}},
+    {"ReadStatusBadType", {}, statusCdb(5, 0x0001, 1, 32), 32, {}, check(I, 0x24, 0), {}},
+    {"ReadStatusVolumeTags", {}, statusCdb(0x12, 0x0001, 1, 32), 32, {}, check(I, 0x24, 0), {}},
+    {"ReadStatusNoElement", {}, statusCdb(4, 0x9000, 1, 32), 32, {}, check(I, 0x21, 0x01), {}},
+    {"MoveSlotToDrive", {}, moveCdb(0x0001, 0x4000), 0, {}, kGood, {}},
+    {"MoveSlotToTransport", {}, moveCdb(0x0001, 0x0000), 0, {}, kGood, {}},
+    {"MoveSourceEmpty", {}, moveCdb(0x0028, 0x4000), 0, {}, check(I, 0x3B, 0x0E), {}},
+    {"MoveDestinationFull", {}, moveCdb(0x0001, 0x0002), 0, {}, check(I, 0x3B, 0x0D), {}},
+    {"MoveToItself", {}, moveCdb(0x0001, 0x0001), 0, {}, check(I, 0x3B, 0x0D), {}},
+    {"MoveNoSuchDestination", {}, moveCdb(0x0001, 0x5000), 0, {}, check(I, 0x21, 0x01), {}},
+    {"MoveNoSuchTransport", {}, moveCdb(0x0001, 0x4000, 0x0007), 0, {}, check(I, 0x21, 0x01), {}},
     {"MoveInverted", {}, {0xA5, 0, 0, 0, 0, 1, 0x40, 0, 0, 0, 1, 0}, 0, {}, check(I, 0x24, 0), {}},
     {"MoveShortCdb", {}, {0xA5, 0, 0, 0, 0, 1}, 0, {}, check(I, 0x24, 0), {}},
     {"ExchangeSwap", {}, {0xA6, 0, 0, 0, 0, 1, 0, 2, 0, 1, 0, 0}, 0, {}, kGood, {}},
@@ -141,7 +141,7 @@ class CommandTable : public ::testing::TestWithParam<Row> {};
 TEST_P(CommandTable, AnswersWithStatusSenseAndData) {
     const Row& row = GetParam();
     ScratchDir dir;
-    auto jukebox = open_jukebox(dir.file("jukebox"), row.keys);
+    auto jukebox = openJukebox(dir.file("jukebox"), row.keys);
     ASSERT_EQ(send(*jukebox, kTestUnitReady).status(), check(U, 0x29, 0x00));
     ASSERT_EQ(send(*jukebox, kTestUnitReady).status(), kGood);
 
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Sim, CommandTable, ::testing::ValuesIn(kRows),
 TEST(CommandTable, EveryTableOpcodeHasADataDirection) {
     for (const auto& entry : ChangerDevice::commands()) {
         SCOPED_TRACE(entry.name);
-        EXPECT_TRUE(direction_of(entry.opcode).has_value());
+        EXPECT_TRUE(directionOf(entry.opcode).has_value());
     }
 }
 

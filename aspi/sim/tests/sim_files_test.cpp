@@ -23,8 +23,8 @@ using Bytes = std::vector<uint8_t>;
 
 const Bytes kDownload{0x3B, 5, 15, 0, 0, 0, 0x02, 0, 0, 0};
 
-std::unique_ptr<SimTransport> open_with_wait(const std::string& path, std::chrono::milliseconds wait) {
-    SimSettings settings = parse_sim_line({"", 1, "sim", {path}});
+std::unique_ptr<SimTransport> openWithWait(const std::string& path, std::chrono::milliseconds wait) {
+    SimSettings settings = parseSimLine({"", 1, "sim", {path}});
     settings.lockWait = wait;
     return std::make_unique<SimTransport>(std::move(settings));
 }
@@ -36,7 +36,7 @@ TEST(SimFiles, AStateThatIsNoRegularFileOrTooLargeIsRefusedAtOnce) {
     const std::string directory = dir.file("dir");
     std::filesystem::create_directory(directory);
     const std::string big = dir.file("big");
-    ::truncate((write_file(big, ""), big.c_str()), static_cast<off_t>(kStateFileLimit + 1));
+    ::truncate((writeFile(big, ""), big.c_str()), static_cast<off_t>(kStateFileLimit + 1));
 
     const std::pair<std::string, std::string> cases[] = {
         {fifo, fifo + ": is not a regular file"},
@@ -46,11 +46,11 @@ TEST(SimFiles, AStateThatIsNoRegularFileOrTooLargeIsRefusedAtOnce) {
     };
     for (const auto& [path, message] : cases) {
         ::testing::internal::CaptureStderr();
-        auto jukebox = open_jukebox(path);
+        auto jukebox = openJukebox(path);
         EXPECT_EQ(send(*jukebox, kTestUnitReady).status(), check(6, 0x29, 0)) << path;
         EXPECT_EQ(send(*jukebox, kTestUnitReady).status(), check(4, 0x53, 0x87)) << path;
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "wnaspi32: sim: " + message + "\n");
-        EXPECT_THROW(load_state(path), StateError);
+        EXPECT_THROW(loadState(path), StateError);
     }
     // Nothing was written where the state should have been.
     EXPECT_EQ(std::filesystem::file_size(big), kStateFileLimit + 1);
@@ -60,10 +60,10 @@ TEST(SimFiles, AFailedStateWriteKeepsTheOldFirmwareAndTheOldState) {
     ScratchDir dir;
     const std::string path = dir.file("jukebox");
     Bytes oldImage(131072, 0x11), newImage(131072, 0x22);
-    auto jukebox = open_jukebox(path);
+    auto jukebox = openJukebox(path);
     send(*jukebox, kTestUnitReady);
     ASSERT_EQ(send(*jukebox, kDownload, 0, oldImage).status(), kGood);
-    const std::string oldState = read_file(path);
+    const std::string oldState = readFile(path);
 
     // The state's temporary file cannot be created where a directory of that name is.
     std::filesystem::create_directory(path + ".tmp");
@@ -71,15 +71,15 @@ TEST(SimFiles, AFailedStateWriteKeepsTheOldFirmwareAndTheOldState) {
     EXPECT_EQ(send(*jukebox, kDownload, 0, newImage).status(), check(4, 0x53, 0x87));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find(path + ".tmp: cannot create"), std::string::npos);
 
-    EXPECT_EQ(read_file(path), oldState);
-    EXPECT_EQ(load_firmware(path), oldImage);
-    EXPECT_EQ(load_state(path).firmwareDigest, firmware_digest(oldImage));
+    EXPECT_EQ(readFile(path), oldState);
+    EXPECT_EQ(loadFirmware(path), oldImage);
+    EXPECT_EQ(loadState(path).firmwareDigest, firmwareDigest(oldImage));
     EXPECT_FALSE(std::filesystem::exists(path + ".firmware.tmp"));
 
     std::filesystem::remove(path + ".tmp");
     ASSERT_EQ(send(*jukebox, kDownload, 0, newImage).status(), kGood);
-    EXPECT_EQ(load_firmware(path), newImage);
-    EXPECT_EQ(load_state(path).firmwareDigest, firmware_digest(newImage));
+    EXPECT_EQ(loadFirmware(path), newImage);
+    EXPECT_EQ(loadState(path).firmwareDigest, firmwareDigest(newImage));
 }
 
 TEST(SimFiles, ADownloadCutBetweenStateAndRenameIsCompletedOrUndoneByTheState) {
@@ -89,16 +89,16 @@ TEST(SimFiles, ADownloadCutBetweenStateAndRenameIsCompletedOrUndoneByTheState) {
     const std::string path = dir.file("jukebox");
     Bytes committed(131072, 0x33), staged(131072, 0x44);
     const std::pair<std::string, Bytes> cases[] = {
-        {firmware_digest(staged), staged},      // the state names the staged image
-        {firmware_digest(committed), committed}, // the state still names the old one
+        {firmwareDigest(staged), staged},      // the state names the staged image
+        {firmwareDigest(committed), committed}, // the state still names the old one
     };
     for (const auto& [digest, expected] : cases) {
-        create_state(path, Seed{});
+        createState(path, Seed{});
         StateFile file(path);
-        file.write_firmware(committed);
-        file.stage_firmware(staged);
-        edit_state(path, [&](JukeboxState& s) { s.firmwareDigest = digest; });
-        EXPECT_EQ(load_firmware(path), expected);
+        file.writeFirmware(committed);
+        file.stageFirmware(staged);
+        editState(path, [&](JukeboxState& s) { s.firmwareDigest = digest; });
+        EXPECT_EQ(loadFirmware(path), expected);
         EXPECT_FALSE(std::filesystem::exists(path + ".firmware.tmp"));
     }
 }
@@ -106,7 +106,7 @@ TEST(SimFiles, ADownloadCutBetweenStateAndRenameIsCompletedOrUndoneByTheState) {
 TEST(SimFiles, ALockHeldElsewhereEndsTheRequestAsATimeoutNamingTheHolder) {
     ScratchDir dir;
     const std::string path = dir.file("jukebox");
-    create_state(path, Seed{});
+    createState(path, Seed{});
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t holder = ::fork();
@@ -124,7 +124,7 @@ TEST(SimFiles, ALockHeldElsewhereEndsTheRequestAsATimeoutNamingTheHolder) {
 
     ::testing::internal::CaptureStderr();
     const auto start = std::chrono::steady_clock::now();
-    auto jukebox = open_with_wait(path, 200ms);
+    auto jukebox = openWithWait(path, 200ms);
     EXPECT_EQ(send(*jukebox, kTestUnitReady).status(), check(6, 0x29, 0));  // taken without the lock
     const Reply reply = send(*jukebox, kTestUnitReady);
     const auto waited = std::chrono::steady_clock::now() - start;
@@ -132,7 +132,7 @@ TEST(SimFiles, ALockHeldElsewhereEndsTheRequestAsATimeoutNamingTheHolder) {
     EXPECT_EQ(reply.result.aspiStatus, SS_ABORTED);
     EXPECT_EQ(reply.result.hostStatus, 0);
     EXPECT_LT(waited, 5s);
-    const std::string comm = read_file("/proc/self/comm");
+    const std::string comm = readFile("/proc/self/comm");
     EXPECT_EQ(report, "wnaspi32: sim: " + path + ".lock: locked by process " + std::to_string(holder) + " (" +
                           comm.substr(0, comm.find('\n')) + "); gave up after 200 ms\n");
 

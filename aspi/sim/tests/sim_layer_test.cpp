@@ -16,8 +16,8 @@ using Bytes = std::vector<uint8_t>;
 
 struct LayerFixture : ::testing::Test {
     AspiLayer layer(const std::string& simLine) {
-        write_file(config, simLine + "\n");
-        return AspiLayer::from_config_file(config);
+        writeFile(config, simLine + "\n");
+        return AspiLayer::fromConfigFile(config);
     }
     // Sends cdb to adapter 0 at target/lun; returns the block as the layer left it.
     SRB_ExecSCSICmd exec(AspiLayer& l, Bytes cdb, size_t length = 0, uint8_t target = 0, uint8_t lun = 0) {
@@ -47,7 +47,7 @@ struct LayerFixture : ::testing::Test {
 TEST_F(LayerFixture, DiscoveryFindsTheChangerAndNothingElse) {
     AspiLayer l = layer("sim jukebox target=2 lun=1");  // relative to the configuration file
     ASSERT_TRUE(l.ready()) << l.fault();
-    EXPECT_EQ(l.support_info(), 0x0101u);
+    EXPECT_EQ(l.supportInfo(), 0x0101u);
     std::vector<std::pair<int, int>> found;
     for (int t = 0; t < 16; ++t)
         for (int lun = 0; lun < 8; ++lun) {
@@ -71,10 +71,10 @@ TEST_F(LayerFixture, RequestBlocksCarryStatusAndSense) {
         {{0x12, 0, 0, 0, 47, 0}, O{SS_COMP, 0, 0, 0, 0}},
         {kTestUnitReady, O{SS_ERR, 2, 6, 0x29, 0}},
         {kTestUnitReady, O{SS_COMP, 0, 0, 0, 0}},
-        {move_cdb(0x0001, 0x4000), O{SS_COMP, 0, 0, 0, 0}},
-        {move_cdb(0x0001, 0x4001), O{SS_ERR, 2, 5, 0x3B, 0x0E}},
-        {move_cdb(0x0002, 0x4000), O{SS_ERR, 2, 5, 0x3B, 0x0D}},
-        {move_cdb(0x0002, 0x0999), O{SS_ERR, 2, 5, 0x21, 0x01}},
+        {moveCdb(0x0001, 0x4000), O{SS_COMP, 0, 0, 0, 0}},
+        {moveCdb(0x0001, 0x4001), O{SS_ERR, 2, 5, 0x3B, 0x0E}},
+        {moveCdb(0x0002, 0x4000), O{SS_ERR, 2, 5, 0x3B, 0x0D}},
+        {moveCdb(0x0002, 0x0999), O{SS_ERR, 2, 5, 0x21, 0x01}},
         {{0x3C, 2, 0, 0, 0, 0, 0, 0, 13, 0}, O{SS_COMP, 0, 0, 0, 0}},
     };
     int i = 0;
@@ -99,7 +99,7 @@ TEST_F(LayerFixture, ABadSimLineMakesTheLayerNotReady) {
 
 TEST_F(LayerFixture, ADamagedStateFileIsReportedOnceAndLeftAlone) {
     const std::string damaged = "jukebox 1\ntarget 0\nlun 0\ntransport 0000 one\n";
-    write_file(state, damaged);
+    writeFile(state, damaged);
     ::testing::internal::CaptureStderr();
     AspiLayer l = layer("sim " + state);
     ASSERT_TRUE(l.ready());
@@ -107,36 +107,36 @@ TEST_F(LayerFixture, ADamagedStateFileIsReportedOnceAndLeftAlone) {
     const std::pair<Bytes, O> steps[] = {
         {kTestUnitReady, O{SS_ERR, 2, 6, 0x29, 0}},
         {kTestUnitReady, O{SS_ERR, 2, 4, 0x53, 0x87}},
-        {move_cdb(0x0001, 0x4000), O{SS_ERR, 2, 4, 0x53, 0x87}},
+        {moveCdb(0x0001, 0x4000), O{SS_ERR, 2, 4, 0x53, 0x87}},
         {{0x3B, 2, 0, 0, 0, 0, 0, 0, 13, 0}, O{SS_ERR, 2, 4, 0x53, 0x87}},
         {{0x12, 0, 0, 0, 47, 0}, O{SS_COMP, 0, 0, 0, 0}},
     };
     for (const auto& [cdb, expected] : steps) EXPECT_EQ(outcome(exec(l, cdb, 47)), expected);
     std::string report = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(report, "wnaspi32: sim: " + state + ": line 4: 'one' is not a number from 0 to 254\n");
-    EXPECT_EQ(read_file(state), damaged);
+    EXPECT_EQ(readFile(state), damaged);
     EXPECT_FALSE(std::filesystem::exists(state + ".tmp"));
 
-    create_state(state, Seed{});  // mended: served again
+    createState(state, Seed{});  // mended: served again
     EXPECT_EQ(outcome(exec(l, kTestUnitReady)), (O{SS_COMP, 0, 0, 0, 0}));
 }
 
 TEST_F(LayerFixture, ACrashBeforeTheRenameLeavesTheOldState) {
-    create_state(state, Seed{});
-    std::string before = read_file(state);
-    JukeboxState moved = load_state(state);
+    createState(state, Seed{});
+    std::string before = readFile(state);
+    JukeboxState moved = loadState(state);
     moved.discs.clear();
-    StateFile(state).write_temporary(format_state(moved));  // written and synced, never renamed
+    StateFile(state).writeTemporary(formatState(moved));  // written and synced, never renamed
 
     AspiLayer l = layer("sim " + state);
     exec(l, kTestUnitReady);
-    EXPECT_EQ(read_file(state), before);
-    SRB_ExecSCSICmd status = exec(l, status_cdb(2, 0x0001, 1, 32), 32);
+    EXPECT_EQ(readFile(state), before);
+    SRB_ExecSCSICmd status = exec(l, statusCdb(2, 0x0001, 1, 32), 32);
     EXPECT_EQ(status.SRB_Status, SS_COMP);
     EXPECT_EQ(buffer[18], 0x09);  // slot 1 still full
-    ASSERT_EQ(exec(l, move_cdb(0x0001, 0x4000)).SRB_Status, SS_COMP);
+    ASSERT_EQ(exec(l, moveCdb(0x0001, 0x4000)).SRB_Status, SS_COMP);
     EXPECT_FALSE(std::filesystem::exists(state + ".tmp"));  // the next write replaced the leftover
-    EXPECT_EQ(load_state(state).disc_at(0x4000)->id, 1u);
+    EXPECT_EQ(loadState(state).discAt(0x4000)->id, 1u);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ pid_t spawn(const std::function<int()>& body) {
     return pid;
 }
 
-int exit_code(pid_t pid) {
+int exitCode(pid_t pid) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
@@ -44,7 +44,7 @@ struct Sent {
     Bytes data;
 };
 
-Sent send_aspi(uint8_t target, uint8_t lun, Bytes cdb, size_t length = 0) {
+Sent sendAspi(uint8_t target, uint8_t lun, Bytes cdb, size_t length = 0) {
     SRBunion srb{};
     Bytes data(length, 0);
     srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
@@ -78,7 +78,7 @@ int discover() {
 
 struct Programs : ::testing::Test {
     Programs() {
-        write_file(config, "# one simulated jukebox\nsim " + state + " target=4\n");
+        writeFile(config, "# one simulated jukebox\nsim " + state + " target=4\n");
         ::setenv("ASPI32_CONFIG", config.c_str(), 1);  // inherited by every child
     }
     ~Programs() override { ::unsetenv("ASPI32_CONFIG"); }
@@ -91,32 +91,32 @@ struct Programs : ::testing::Test {
 TEST_F(Programs, ASecondProgramSeesTheMovesOfTheFirst) {
     pid_t first = spawn([] {
         if (discover() != 4 * 8) return 1;
-        Sent inquiry = send_aspi(4, 0, {0x12, 0, 0, 0, 47, 0}, 47);
+        Sent inquiry = sendAspi(4, 0, {0x12, 0, 0, 0, 47, 0}, 47);
         if (inquiry.status != SS_COMP || std::memcmp(&inquiry.data[8], "KARVEL  ", 8) != 0) return 2;
-        if (send_aspi(4, 0, kTestUnitReady).key != 6) return 3;
-        Sent geometry = send_aspi(4, 0, {0x1A, 0, 0x1D, 0, 31, 0}, 31);
+        if (sendAspi(4, 0, kTestUnitReady).key != 6) return 3;
+        Sent geometry = sendAspi(4, 0, {0x1A, 0, 0x1D, 0, 31, 0}, 31);
         if (geometry.status != SS_COMP || geometry.data[14] != 0x00 || geometry.data[15] != 0x33) return 4;
-        if (send_aspi(4, 0, move_cdb(0x0001, 0x4000)).status != SS_COMP) return 5;
-        Sent refused = send_aspi(4, 0, move_cdb(0x0001, 0x4001));
+        if (sendAspi(4, 0, moveCdb(0x0001, 0x4000)).status != SS_COMP) return 5;
+        Sent refused = sendAspi(4, 0, moveCdb(0x0001, 0x4001));
         if (refused.status != SS_ERR || refused.asc != 0x3B || refused.ascq != 0x0E) return 6;
         return 0;
     });
-    ASSERT_EQ(exit_code(first), 0);
+    ASSERT_EQ(exitCode(first), 0);
 
     pid_t second = spawn([] {
         if (discover() != 4 * 8) return 1;
-        if (send_aspi(4, 0, kTestUnitReady).key != 6) return 2;  // a new initiator
-        Sent drive = send_aspi(4, 0, status_cdb(4, 0x4000, 1, 32), 32);
+        if (sendAspi(4, 0, kTestUnitReady).key != 6) return 2;  // a new initiator
+        Sent drive = sendAspi(4, 0, statusCdb(4, 0x4000, 1, 32), 32);
         if (drive.status != SS_COMP || drive.data[18] != 0x09 || drive.data[27] != 0x01) return 3;
-        Sent records = send_aspi(4, 0, {0x3C, 2, 0, 0, 0, 0, 0, 0, 13, 0}, 13);
+        Sent records = sendAspi(4, 0, {0x3C, 2, 0, 0, 0, 0, 0, 0, 13, 0}, 13);
         if (records.status != SS_COMP || records.data[0] != 0x7F) return 4;
         return 0;
     });
-    EXPECT_EQ(exit_code(second), 0);
+    EXPECT_EQ(exitCode(second), 0);
 }
 
 TEST_F(Programs, MovesMadeAtOnceAreNeitherLostNorDoubled) {
-    create_state(state, Seed{.target = 4});
+    createState(state, Seed{.target = 4});
     int go[2];
     ASSERT_EQ(::pipe(go), 0);
     // Both programs try the same twenty moves; each disc must move exactly once.
@@ -124,10 +124,10 @@ TEST_F(Programs, MovesMadeAtOnceAreNeitherLostNorDoubled) {
         ::close(go[1]);
         char byte;
         if (::read(go[0], &byte, 1) != 1) return 98;
-        send_aspi(4, 0, kTestUnitReady);
+        sendAspi(4, 0, kTestUnitReady);
         int moved = 0;
         for (uint16_t k = 1; k <= 20; ++k) {
-            Sent r = send_aspi(4, 0, move_cdb(k, static_cast<uint16_t>(30 + k)));
+            Sent r = sendAspi(4, 0, moveCdb(k, static_cast<uint16_t>(30 + k)));
             if (r.status == SS_COMP) ++moved;
             else if (r.asc != 0x3B || (r.ascq != 0x0E && r.ascq != 0x0D)) return 97;
         }
@@ -137,18 +137,18 @@ TEST_F(Programs, MovesMadeAtOnceAreNeitherLostNorDoubled) {
     ::close(go[0]);
     ASSERT_EQ(::write(go[1], "gg", 2), 2);
     ::close(go[1]);
-    int movedA = exit_code(a), movedB = exit_code(b);
+    int movedA = exitCode(a), movedB = exitCode(b);
     EXPECT_EQ(movedA + movedB, 20) << movedA << " + " << movedB;
 
-    JukeboxState s = load_state(state);
+    JukeboxState s = loadState(state);
     EXPECT_EQ(s.discs.size(), 30u);
     for (int k = 1; k <= 20; ++k) {
-        EXPECT_EQ(s.disc_at(s.slot_address(k)), nullptr) << k;
-        const Disc* disc = s.disc_at(s.slot_address(30 + k));
+        EXPECT_EQ(s.discAt(s.slotAddress(k)), nullptr) << k;
+        const Disc* disc = s.discAt(s.slotAddress(30 + k));
         ASSERT_NE(disc, nullptr) << k;
         EXPECT_EQ(disc->id, static_cast<uint32_t>(k));
-        EXPECT_FALSE(s.recorded_full(s.slot_address(k)));
-        EXPECT_TRUE(s.recorded_full(s.slot_address(30 + k)));
+        EXPECT_FALSE(s.recordedFull(s.slotAddress(k)));
+        EXPECT_TRUE(s.recordedFull(s.slotAddress(30 + k)));
     }
 }
 

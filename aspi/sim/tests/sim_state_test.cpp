@@ -11,7 +11,7 @@ namespace {
 SimSettings settings(std::vector<std::string> keys) {
     TransportLine line{"/etc/karvel/wnaspi32.conf", 3, "sim", {"jukebox.state"}};
     line.args.insert(line.args.end(), keys.begin(), keys.end());
-    return parse_sim_line(line);
+    return parseSimLine(line);
 }
 
 struct Layout {
@@ -35,7 +35,7 @@ TEST(SimGeometry, ElementRangesNeverOverlap) {
         {{"slots=0", "ports=0"}, {{0x0000, 1}, {0x0001, 0}, {0x0030, 0}, {0x4000, 2}}},
     };
     for (const auto& [keys, layout] : cases) {
-        JukeboxState s = seeded_state(settings(keys).seed);
+        JukeboxState s = seededState(settings(keys).seed);
         EXPECT_EQ((Layout{s.transports, s.slots, s.ports, s.drives}), layout) << ::testing::PrintToString(keys);
     }
 }
@@ -47,11 +47,11 @@ TEST(SimGeometry, SeedsDiscsAndMatchingRecords) {
         {{"full="}, {}},
     };
     for (const auto& [keys, ids] : cases) {
-        JukeboxState s = seeded_state(settings(keys).seed);
+        JukeboxState s = seededState(settings(keys).seed);
         std::vector<uint32_t> seen;
         for (const auto& [address, disc] : s.discs) {
-            EXPECT_EQ(address, s.slot_address(static_cast<int>(disc.id)));
-            EXPECT_TRUE(s.recorded_full(address));
+            EXPECT_EQ(address, s.slotAddress(static_cast<int>(disc.id)));
+            EXPECT_TRUE(s.recordedFull(address));
             seen.push_back(disc.id);
         }
         EXPECT_EQ(seen, ids) << ::testing::PrintToString(keys);
@@ -65,7 +65,7 @@ TEST(SimConfigLine, TakesPathKeysAndBehaviour) {
     EXPECT_EQ(s.behaviour.moveTime, std::chrono::milliseconds(250));
     EXPECT_EQ(s.behaviour.blockDescriptorLength, 8);
     EXPECT_FALSE(s.behaviour.operatorLoads);
-    EXPECT_EQ(parse_sim_line({"c", 1, "sim", {"/var/jukebox"}}).statePath, "/var/jukebox");
+    EXPECT_EQ(parseSimLine({"c", 1, "sim", {"/var/jukebox"}}).statePath, "/var/jukebox");
 }
 
 TEST(SimConfigLine, RefusesBadKeysAndValues) {
@@ -98,7 +98,7 @@ TEST(SimConfigLine, RefusesBadKeysAndValues) {
     for (const auto& [args, fault] : cases) {
         TransportLine line{"conf", 1, "sim", args};
         try {
-            parse_sim_line(line);
+            parseSimLine(line);
             ADD_FAILURE() << "accepted " << ::testing::PrintToString(args);
         } catch (const ConfigError& error) {
             EXPECT_NE(std::string(error.what()).find(fault), std::string::npos)
@@ -116,7 +116,7 @@ TEST(SimConfigLine, FullListsTheSlotsEachOnceInOrder) {
         {"full=1-10", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
     };
     for (const auto& [word, slots] : cases) {
-        SimSettings s = parse_sim_line({"c", 1, "sim", {"p", "slots=10", word}});
+        SimSettings s = parseSimLine({"c", 1, "sim", {"p", "slots=10", word}});
         ASSERT_TRUE(s.seed.full) << word;
         EXPECT_EQ(*s.seed.full, slots) << word;
     }
@@ -136,7 +136,7 @@ TEST(SimConfigLine, ABadValueOfAnySizeIsQuotedByAShortPrefix) {
     };
     for (const auto& [word, fault] : cases) {
         try {
-            parse_sim_line({"c", 1, "sim", {"p", "slots=25600", word}});
+            parseSimLine({"c", 1, "sim", {"p", "slots=25600", word}});
             ADD_FAILURE() << "accepted " << word.substr(0, 40);
         } catch (const ConfigError& error) {
             EXPECT_EQ(error.what(), fault);
@@ -148,15 +148,15 @@ TEST(SimStateText, KeepsEveryFactAcrossFormatAndParse) {
     Seed seed;
     seed.slots = 150;
     seed.full = std::vector<int>{1, 2, 101, 150};
-    JukeboxState s = seeded_state(seed);
+    JukeboxState s = seededState(seed);
     s.discs[0x4001] = Disc{7, 0x0007, false};
     s.discs[0x0097] = Disc{99, std::nullopt, true};  // a port
-    s.set_record(0x0002, false);                    // records that disagree with the truth
-    s.set_record(0x0003, true);
+    s.setRecord(0x0002, false);                    // records that disagree with the truth
+    s.setRecord(0x0003, true);
     s.initRange = std::pair<uint16_t, uint16_t>{0x0005, 0x0020};
     s.firmwareDigest = std::string(64, 'a');
     s.faults = {{2, 0x53, 0x81, 0xA5, 1}, {4, 0x15, 0x01, std::nullopt, 0}};
-    EXPECT_EQ(parse_state(format_state(s)), s);
+    EXPECT_EQ(parseState(formatState(s)), s);
 }
 
 TEST(SimStateText, NamesTheFaultOfADamagedFile) {
@@ -188,7 +188,7 @@ TEST(SimStateText, NamesTheFaultOfADamagedFile) {
     };
     for (const auto& [text, fault] : cases) {
         try {
-            parse_state(text);
+            parseState(text);
             ADD_FAILURE() << "accepted " << text;
         } catch (const StateError& error) {
             EXPECT_NE(std::string(error.what()).find(fault), std::string::npos) << text << "-> " << error.what();
@@ -199,13 +199,13 @@ TEST(SimStateText, NamesTheFaultOfADamagedFile) {
 TEST(SimStateHelpers, EditHoldsTheLockAndRefusesUnsoundStates) {
     ScratchDir dir;
     std::string path = dir.file("jukebox");
-    EXPECT_THROW(load_state(path), StateError);
-    create_state(path, Seed{});
-    edit_state(path, [](JukeboxState& s) { s.discs.erase(s.slot_address(1)); });
-    EXPECT_EQ(load_state(path).disc_at(0x0001), nullptr);
-    std::string before = read_file(path);
-    EXPECT_THROW(edit_state(path, [](JukeboxState& s) { s.discs[0x9000] = Disc{1, std::nullopt, false}; }), std::invalid_argument);
-    EXPECT_EQ(read_file(path), before);
+    EXPECT_THROW(loadState(path), StateError);
+    createState(path, Seed{});
+    editState(path, [](JukeboxState& s) { s.discs.erase(s.slotAddress(1)); });
+    EXPECT_EQ(loadState(path).discAt(0x0001), nullptr);
+    std::string before = readFile(path);
+    EXPECT_THROW(editState(path, [](JukeboxState& s) { s.discs[0x9000] = Disc{1, std::nullopt, false}; }), std::invalid_argument);
+    EXPECT_EQ(readFile(path), before);
 }
 
 }  // namespace

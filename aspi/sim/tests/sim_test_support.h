@@ -20,26 +20,26 @@ class ScratchDir {
 public:
     ScratchDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "karvel-sim-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        m_path = ::mkdtemp(pattern.data());
     }
     ~ScratchDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path m_path;
 };
 
-inline std::string read_file(const std::string& path) {
+inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-inline void write_file(const std::string& path, const std::string& text) {
+inline void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
@@ -79,18 +79,18 @@ inline Reply send(Transport& t, std::vector<uint8_t> cdb, size_t dataLength = 0,
     return reply;
 }
 
-inline std::unique_ptr<SimTransport> open_jukebox(const std::string& path, std::vector<std::string> keys = {}) {
+inline std::unique_ptr<SimTransport> openJukebox(const std::string& path, std::vector<std::string> keys = {}) {
     TransportLine line{"", 1, "sim", {path}};
     line.args.insert(line.args.end(), keys.begin(), keys.end());
-    return std::make_unique<SimTransport>(parse_sim_line(line));
+    return std::make_unique<SimTransport>(parseSimLine(line));
 }
 
 // CDB builders for the commands the tests send most.
-inline std::vector<uint8_t> move_cdb(uint16_t source, uint16_t destination, uint16_t transport = 0) {
+inline std::vector<uint8_t> moveCdb(uint16_t source, uint16_t destination, uint16_t transport = 0) {
     return {0xA5, 0, uint8_t(transport >> 8), uint8_t(transport), uint8_t(source >> 8), uint8_t(source),
             uint8_t(destination >> 8), uint8_t(destination), 0, 0, 0, 0};
 }
-inline std::vector<uint8_t> status_cdb(uint8_t type, uint16_t start, uint16_t count, uint32_t allocation) {
+inline std::vector<uint8_t> statusCdb(uint8_t type, uint16_t start, uint16_t count, uint32_t allocation) {
     return {0xB8, type, uint8_t(start >> 8), uint8_t(start), uint8_t(count >> 8), uint8_t(count), 0,
             uint8_t(allocation >> 16), uint8_t(allocation >> 8), uint8_t(allocation), 0, 0};
 }

@@ -55,12 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
 class ProfilePath : public testing::Test {
 protected:
     void SetUp() override {
-        saveVariable("XDG_CONFIG_HOME", config_);
-        saveVariable("HOME", home_);
+        saveVariable("XDG_CONFIG_HOME", m_config);
+        saveVariable("HOME", m_home);
     }
     void TearDown() override {
-        restoreVariable("XDG_CONFIG_HOME", config_);
-        restoreVariable("HOME", home_);
+        restoreVariable("XDG_CONFIG_HOME", m_config);
+        restoreVariable("HOME", m_home);
     }
 
 private:
@@ -74,7 +74,7 @@ private:
         else
             unsetenv(name);
     }
-    std::optional<std::string> config_, home_;
+    std::optional<std::string> m_config, m_home;
 };
 
 TEST_F(ProfilePath, FollowsXdgConfigHomeWhenAbsolute) {

@@ -5,4 +5,4 @@
 
 // Runs the command; argv is main()'s (argv[0] the program, argv[1] "--check-firmware").
 // Returns the exit status: 0 loaded (and OUT written), 1 the file does not load, 2 usage error.
-int check_firmware_main(int argc, char** argv);
+int checkFirmwareMain(int argc, char** argv);

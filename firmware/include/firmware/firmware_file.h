@@ -49,9 +49,9 @@ public:
     std::size_t Read(std::span<uint8_t> into);
 
     // True when the last ReadLine found nothing more to read: not even a line end.
-    bool AtEnd() const { return atEnd_; }
+    bool AtEnd() const { return m_atEnd; }
     // True once opening or reading has failed.
-    bool Failed() const { return error_ != 0; }
+    bool Failed() const { return m_error != 0; }
     // The system's text for the failure, empty when there was none.
     std::string SystemReason() const;
 
@@ -59,14 +59,14 @@ private:
     // Fills the buffer with the next bytes; false at the end of the file or on a read error.
     bool Refill();
 
-    int fd_ = -1;
-    int error_ = 0;
-    std::string reason_;     // the reason when it is not the system's text for error_
-    uint64_t consumed_ = 0;  // bytes read since the open
-    bool atEnd_ = false;
-    std::array<uint8_t, 64 * 1024> buffer_{};
-    std::size_t position_ = 0;
-    std::size_t filled_ = 0;
+    int m_fd = -1;
+    int m_error = 0;
+    std::string m_reason;     // the reason when it is not the system's text for m_error
+    uint64_t m_consumed = 0;  // bytes read since the open
+    bool m_atEnd = false;
+    std::array<uint8_t, 64 * 1024> m_buffer{};
+    std::size_t m_position = 0;
+    std::size_t m_filled = 0;
 };
 
 }  // namespace karvel::firmware

@@ -22,13 +22,13 @@ public:
     bool store(int64_t offset, std::span<const uint8_t> data);
 
     // The image's bytes, owned by the image.
-    std::span<uint8_t, kFirmwareImageSize> bytes() { return std::span<uint8_t, kFirmwareImageSize>(bytes_); }
+    std::span<uint8_t, kFirmwareImageSize> bytes() { return std::span<uint8_t, kFirmwareImageSize>(m_bytes); }
     std::span<const uint8_t, kFirmwareImageSize> bytes() const {
-        return std::span<const uint8_t, kFirmwareImageSize>(bytes_);
+        return std::span<const uint8_t, kFirmwareImageSize>(m_bytes);
     }
 
 private:
-    std::vector<uint8_t> bytes_;
+    std::vector<uint8_t> m_bytes;
 };
 
 }  // namespace karvel::firmware

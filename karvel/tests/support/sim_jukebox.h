@@ -41,18 +41,18 @@ inline const std::string& simStatePath(const char* options = "") {
 
 // Moves the disc of 1-based slot n into drive row d, as a mount would have.
 inline void putDiscInDrive(int n, int d) {
-    aspi::sim::edit_state(simStatePath(), [&](aspi::sim::JukeboxState& s) {
-        auto node = s.discs.extract(s.slot_address(n));
+    aspi::sim::editState(simStatePath(), [&](aspi::sim::JukeboxState& s) {
+        auto node = s.discs.extract(s.slotAddress(n));
         node.key() = static_cast<uint16_t>(s.drives.first + d);
-        node.mapped().source = s.slot_address(n);
-        s.set_record(s.slot_address(n), false);
+        node.mapped().source = s.slotAddress(n);
+        s.setRecord(s.slotAddress(n), false);
         s.discs.insert(std::move(node));
     });
 }
 
 // Returns the id of the disc at address, or nothing when that element is empty.
 inline std::optional<uint32_t> discAt(const aspi::sim::JukeboxState& s, uint16_t address) {
-    const aspi::sim::Disc* disc = s.disc_at(address);
+    const aspi::sim::Disc* disc = s.discAt(address);
     return disc ? std::optional<uint32_t>(disc->id) : std::nullopt;
 }
 
@@ -60,7 +60,7 @@ class SimDialogTest : public ::testing::Test {
 protected:
     // Lays a fresh jukebox, then opens the dialog on it (discovery and the first refresh).
     CChangerDlg& open(const aspi::sim::Seed& seed) {
-        aspi::sim::create_state(simStatePath(), seed);
+        aspi::sim::createState(simStatePath(), seed);
         return reopen();
     }
     // Opens a new dialog on the jukebox as it is.
@@ -73,7 +73,7 @@ protected:
         dlg->show();
         return *dlg;
     }
-    static aspi::sim::JukeboxState state() { return aspi::sim::load_state(simStatePath()); }
+    static aspi::sim::JukeboxState state() { return aspi::sim::loadState(simStatePath()); }
 
     QStringList slotRows() const {
         QStringList rows;

@@ -41,16 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     srb.exec.SRB_TargStat = data[2];
     std::memcpy(srb.exec.SenseArea, data + 3, std::min(size - 3, sizeof srb.exec.SenseArea));
 
-    const FailedRequest failure = failed_request("MOVE MEDIUM from Element Address 1 to 16384 Failed", srb);
+    const FailedRequest failure = failedRequest("MOVE MEDIUM from Element Address 1 to 16384 Failed", srb);
     std::ostringstream out;
-    report_failure(out, failure);
+    reportFailure(out, failure);
     const std::string report = out.str();
     const size_t heading = report.find(failure.heading + "\n  ASPI Status: ");
     if (heading == std::string::npos) std::abort();
     const bool checkCondition = failure.status == SS_ERR && failure.targetStatus == karvel::scsi::CHECK_CONDITION;
     if (heading != 0 && !(checkCondition && report.starts_with("mtx: Request Sense: Long Report="))) std::abort();
 
-    const SenseCodes codes = sense_codes(failure.sense);
+    const SenseCodes codes = senseCodes(failure.sense);
     if (codes.key > 0x0F) std::abort();
     checkText([&](char* text) { GetASPIstatus(data[0], text); });
     checkText([&](char* text) { GetHOSTstatus(data[1], text); });

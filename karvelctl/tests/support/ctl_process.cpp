@@ -76,7 +76,7 @@ void drain(int outFd, int errFd, std::string& out, std::string& err) {
 
 }  // namespace
 
-ProcessResult run_process(const std::vector<std::string>& argv, const Environment& env, bool stdoutOnPty) {
+ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& env, bool stdoutOnPty) {
     int outRead = -1, outWrite = -1, errPipe[2];
     if (stdoutOnPty) {
         termios raw{};
@@ -126,14 +126,14 @@ ProcessResult run_process(const std::vector<std::string>& argv, const Environmen
     return result;
 }
 
-std::string make_scratch_directory() {
+std::string makeScratchDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "karvelctl-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         fail("mkdtemp");
     return pattern;
 }
 
-void remove_tree(const std::string& path) {
+void removeTree(const std::string& path) {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
 }

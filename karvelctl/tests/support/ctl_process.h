@@ -19,11 +19,11 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 // Runs argv[0] (a path) with argv, the caller's environment plus env (replacing variables of
 // the same name), and returns what it wrote. With stdoutOnPty its stdout is a pseudo-terminal
 // (the bytes it wrote there are returned in out), else a pipe.
-ProcessResult run_process(const std::vector<std::string>& argv, const Environment& env, bool stdoutOnPty = false);
+ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& env, bool stdoutOnPty = false);
 
 // Returns a new empty directory under the temporary directory; the caller removes it.
-std::string make_scratch_directory();
+std::string makeScratchDirectory();
 // Removes path and everything below it.
-void remove_tree(const std::string& path);
+void removeTree(const std::string& path);
 
 }  // namespace karvel::ctl::test

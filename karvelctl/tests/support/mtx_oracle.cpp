@@ -7,14 +7,14 @@
 
 namespace karvel::ctl::test {
 
-void write_address_file(const std::string& path, const std::string& address) {
+void writeAddressFile(const std::string& path, const std::string& address) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << address << "  # the changer mtx reaches through the SG_IO shim\n";
     if (!file)
         throw std::runtime_error("cannot write " + path);
 }
 
-Environment shim_environment(const std::string& path, const std::string& address) {
+Environment shimEnvironment(const std::string& path, const std::string& address) {
     // Under the sanitizers the shim needs their runtimes loaded first; mtx's own leaks are
     // none of our business.
     const std::string preload = std::string(KARVEL_SANITIZER_PRELOAD) + KARVEL_SG_SHIM;
@@ -24,13 +24,13 @@ Environment shim_environment(const std::string& path, const std::string& address
             {"ASAN_OPTIONS", "detect_leaks=0"}};
 }
 
-std::vector<std::string> mtx_argv(const std::string& device, const std::vector<std::string>& words) {
+std::vector<std::string> mtxArgv(const std::string& device, const std::vector<std::string>& words) {
     std::vector<std::string> argv = {MTX_PROGRAM, "-f", device};
     argv.insert(argv.end(), words.begin(), words.end());
     return argv;
 }
 
-std::string without_decoded_lines(const std::string& err) {
+std::string withoutDecodedLines(const std::string& err) {
     std::istringstream lines(err);
     std::string line;
     std::string kept;

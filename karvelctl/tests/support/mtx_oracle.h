@@ -13,16 +13,16 @@
 namespace karvel::ctl::test {
 
 // Writes the placeholder device at path with address (H:T:L) as its one line.
-void write_address_file(const std::string& path, const std::string& address);
+void writeAddressFile(const std::string& path, const std::string& address);
 
 // Returns the environment that makes path the SG_IO device in front of address, for mtx.
-Environment shim_environment(const std::string& path, const std::string& address);
+Environment shimEnvironment(const std::string& path, const std::string& address);
 
 // Returns mtx's argv: the program, -f device, then words.
-std::vector<std::string> mtx_argv(const std::string& device, const std::vector<std::string>& words);
+std::vector<std::string> mtxArgv(const std::string& device, const std::vector<std::string>& words);
 
 // Returns err without the lines karvelctl adds after mtx's on a failure (Nevsel's texts, each
 // indented by two blanks).
-std::string without_decoded_lines(const std::string& err);
+std::string withoutDecodedLines(const std::string& err);
 
 }  // namespace karvel::ctl::test

@@ -52,7 +52,7 @@ aspi::AspiLayer* shimLayer() {
         const char* path = std::getenv("KARVEL_SG_SHIM_CONFIG");
         if (!path || !*path) path = std::getenv("ASPI32_CONFIG");
         if (!path || !*path) return nullptr;
-        layer = std::make_unique<aspi::AspiLayer>(aspi::AspiLayer::from_config_file(path));
+        layer = std::make_unique<aspi::AspiLayer>(aspi::AspiLayer::fromConfigFile(path));
     }
     return layer->ready() ? layer.get() : nullptr;
 }

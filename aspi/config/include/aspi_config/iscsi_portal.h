@@ -28,6 +28,6 @@ struct IscsiPortal {
 // Returns the portal the words after "iscsi" describe: iscsi://HOST[:PORT][/IQN]
 // [user=NAME password=SECRET]. Throws ConfigError for anything else; the message never
 // contains the secret.
-IscsiPortal parse_iscsi_line(const TransportLine& line);
+IscsiPortal parseIscsiLine(const TransportLine& line);
 
 }  // namespace aspi

@@ -11,16 +11,16 @@ namespace aspi {
 
 // Returns the configuration file to read: $ASPI32_CONFIG, else $XDG_CONFIG_HOME/wnaspi32.conf,
 // else ~/.config/wnaspi32.conf.
-std::string config_path();
+std::string configPath();
 
 // Returns whether ASPI32_CONFIG names the file (a file it names must exist: a typo there is an
 // error, not the default configuration).
-bool config_path_is_explicit();
+bool configPathIsExplicit();
 
 // Returns the adapter lines of text (the contents of file), comments and blank lines dropped.
-std::vector<TransportLine> parse_config(const std::string& text, const std::string& file);
+std::vector<TransportLine> parseConfig(const std::string& text, const std::string& file);
 
 // The lines used when no configuration file exists: one sg adapter per local SCSI host.
-std::vector<TransportLine> default_config();
+std::vector<TransportLine> defaultConfig();
 
 }  // namespace aspi

@@ -23,9 +23,9 @@ struct SgHost {
 
 // Returns every SCSI host under sysfsRoot in ascending host number, with its channel-0 devices
 // whose target id and LUN fit in a request block.
-std::vector<SgHost> scan_sg_hosts(const std::string& sysfsRoot);
+std::vector<SgHost> scanSgHosts(const std::string& sysfsRoot);
 
 // Returns the channel-0 devices of host hostNumber under sysfsRoot (a fresh look).
-std::vector<SgDevice> scan_sg_devices(const std::string& sysfsRoot, unsigned hostNumber);
+std::vector<SgDevice> scanSgDevices(const std::string& sysfsRoot, unsigned hostNumber);
 
 }  // namespace aspi

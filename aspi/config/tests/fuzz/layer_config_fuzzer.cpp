@@ -27,7 +27,7 @@ void readIscsi(aspi::TransportLine line) {
         if (line.args[i].starts_with("password=") && line.args[i].size() > 9)
             line.args[i] = "password=" + std::string(kSecret);
     try {
-        const aspi::IscsiPortal portal = aspi::parse_iscsi_line(line);
+        const aspi::IscsiPortal portal = aspi::parseIscsiLine(line);
         if (portal.host.empty() || portal.port == 0) std::abort();
         (void)portal.url();
     } catch (const aspi::ConfigError& error) {
@@ -38,7 +38,7 @@ void readIscsi(aspi::TransportLine line) {
 
 void readSim(const aspi::TransportLine& line) {
     try {
-        const aspi::sim::SimSettings settings = aspi::sim::parse_sim_line(line);
+        const aspi::sim::SimSettings settings = aspi::sim::parseSimLine(line);
         if (settings.statePath.empty()) std::abort();
         // full= names each slot once, in order, within the jukebox: its size is bounded by the
         // slots, never by the numbers written.
@@ -58,7 +58,7 @@ void readSim(const aspi::TransportLine& line) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     int previous = 0;
-    for (const aspi::TransportLine& line : aspi::parse_config(text, kFile)) {
+    for (const aspi::TransportLine& line : aspi::parseConfig(text, kFile)) {
         if (line.file != kFile || line.number <= previous || line.transport.empty()) std::abort();
         previous = line.number;
         if (line.transport == "sim") readSim(line);

@@ -13,12 +13,12 @@ using namespace aspi::sim;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     JukeboxState state;
     try {
-        state = parse_state(std::string(reinterpret_cast<const char*>(data), size));
+        state = parseState(std::string(reinterpret_cast<const char*>(data), size));
     } catch (const StateError&) {
         return 0;
     }
-    if (state_fault(state)) std::abort();
-    const std::string text = format_state(state);
-    if (parse_state(text) != state || format_state(parse_state(text)) != text) std::abort();
+    if (stateFault(state)) std::abort();
+    const std::string text = formatState(state);
+    if (parseState(text) != state || formatState(parseState(text)) != text) std::abort();
     return 0;
 }
