@@ -23,7 +23,7 @@ for path in subprocess.run(["git", "ls-files"], capture_output=True, text=True, 
         continue
     with open(path, encoding="utf-8") as f:
         text = f.read()
-    if TAG in text.split("\n", 3)[0:3].__str__():
+    if any(TAG in line for line in text.split("\n", 3)[:3]):
         continue
     missing.append(path)
     if "--check" in sys.argv:
