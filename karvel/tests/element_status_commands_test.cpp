@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "dialog_typing.h"
 #include "changer_dialog_fixture.h"
 #include "command_test_support.h"
 #include "progress_dlg.h"
@@ -38,21 +39,6 @@ struct Prompt {
 void PrintTo(const Prompt& p, std::ostream* out) {
     *out << p.firstLabel.toStdString() << '=' << p.first.toStdString() << ", " << p.secondLabel.toStdString()
          << '=' << p.second.toStdString();
-}
-
-// Types text into edit box id of dialog, replacing what it holds.
-void typeInto(ui::TemplateDialog& dialog, int id, const QString& text) {
-    auto* edit = dialog.itemAs<QLineEdit>(id);
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-void press(ui::TemplateDialog& dialog, int id) {
-    auto* button = dialog.itemAs<QPushButton>(id);
-    ASSERT_NE(button, nullptr) << id;
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 class ElementStatusCommandsTest : public ChangerDialogTest {

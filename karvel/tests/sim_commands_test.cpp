@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "dialog_typing.h"
 #include "scratch_profile.h"
 #include "status_panel_texts.h"
 #include "resources/resource_ids.h"
@@ -22,20 +23,6 @@ namespace {
 using aspi::sim::JukeboxState;
 using aspi::sim::Seed;
 using Handler = void (CChangerDlg::*)();
-
-void typeInto(ui::TemplateDialog& dialog, int id, const QString& text) {
-    auto* edit = dialog.itemAs<QLineEdit>(id);
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-void press(ui::TemplateDialog& dialog, int id) {
-    auto* button = dialog.itemAs<QPushButton>(id);
-    ASSERT_NE(button, nullptr) << id;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 class SimCommandsTest : public SimDialogTest {};
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "dialog_typing.h"
 #include "changer_dialog_fixture.h"
 #include "command_test_support.h"
 #include "changer_model/ini_profile.h"
@@ -26,20 +27,6 @@ namespace {
 using namespace karvel::scsi;
 using Bytes = std::vector<uint8_t>;
 using Fields = std::tuple<QString, QString, QString, QString, QString, QString, QString>;
-
-void typeInto(ui::TemplateDialog& dialog, int id, const QString& text) {
-    auto* edit = dialog.itemAs<QLineEdit>(id);
-    ASSERT_NE(edit, nullptr) << id;
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-void press(ui::TemplateDialog& dialog, int id) {
-    auto* button = dialog.itemAs<QPushButton>(id);
-    ASSERT_NE(button, nullptr) << id;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 class TargetCommandsTest : public ChangerDialogTest {
 protected:
