@@ -4,18 +4,12 @@
 // and outcome at every step, and a load that meets one Not Ready succeeds through the
 // script's own retry.
 //
-// The script is run as shipped but for its MTX= line and its two fixed paths (its
-// configuration /etc/bacula/scripts/mtx-changer.conf and its scratch files under
-// /var/lib/bacula), which point into the test's directory. Its wait for the tape drive runs
-// `mt`; a stand-in on PATH answers "drive status", which the script takes for ready.
+// (See bacula_script.h for what is changed in the script.)
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <tuple>
 
+#include "bacula_script.h"
 #include "mtx_oracle.h"
 #include "sim/sim_state.h"
 #include "sim_test_jukebox.h"
@@ -23,37 +17,6 @@
 using namespace karvel::ctl::test;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text, bool executable = false) {
-    {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file << text;
-    }
-    if (executable)
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
-}
-
-// Puts the script, pointed at program, and its configuration into directory.
-void installScript(const std::string& directory, const std::string& program) {
-    const std::string shipped = std::string(KARVEL_BACKUP_SCRIPTS) + "/bacula/etc/bacula/scripts/";
-    std::string script = readFile(shipped + "mtx-changer");
-    ASSERT_FALSE(script.empty()) << "no mtx-changer under " << shipped;
-    script = std::regex_replace(script, std::regex("\nMTX=[^\n]*"), "\nMTX=" + program);
-    script = std::regex_replace(script, std::regex("/etc/bacula/scripts/mtx-changer.conf"),
-                                directory + "/mtx-changer.conf");
-    script = std::regex_replace(script, std::regex("/var/lib/bacula"), directory);
-    writeFile(directory + "/mtx-changer", script, true);
-    writeFile(directory + "/mtx-changer.conf", readFile(shipped + "mtx-changer.conf"));
-    std::filesystem::create_directories(directory + "/bin");
-    writeFile(directory + "/bin/mt", "#!/bin/sh\necho drive status\n", true);
-}
 
 using Words = std::vector<std::string>;
 // what, jukebox options, karvelctl commands run first, faults then, the script's arguments after
@@ -68,8 +31,8 @@ TEST_P(BaculaScript, GivesWhatItGivesWithMtx) {
     SimJukebox forKarvelctl(options);
     const std::string device = forMtx.directory() + "/sg9";
     writeAddressFile(device, "0:0:0");
-    installScript(forMtx.directory(), MTX_PROGRAM);
-    installScript(forKarvelctl.directory(), KARVELCTL_PROGRAM);
+    installBaculaScript(forMtx.directory(), MTX_PROGRAM);
+    installBaculaScript(forKarvelctl.directory(), KARVELCTL_PROGRAM);
     for (SimJukebox* jukebox : {&forMtx, &forKarvelctl}) {
         for (const Words& setup : before) {
             Words line = {"-f", "0:0:0"};
@@ -78,12 +41,9 @@ TEST_P(BaculaScript, GivesWhatItGivesWithMtx) {
         }
         jukebox->edit([&](aspi::sim::JukeboxState& state) { state.faults = faults; });
     }
-    const auto run = [&](const SimJukebox& jukebox, Environment env) {
-        const char* path = std::getenv("PATH");
-        env.emplace_back("PATH", jukebox.directory() + "/bin:" + (path ? path : "/usr/bin:/bin"));
-        Words argv = {"/bin/sh", jukebox.directory() + "/mtx-changer", device};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return jukebox.runProgram(argv, env);
+    const auto run = [&](const SimJukebox& jukebox, const Environment& env) {
+        return jukebox.runProgram(baculaScriptArgv(jukebox.directory(), device, args),
+                                  withBaculaPath(jukebox.directory(), env));
     };
     const ProcessResult mtx = run(forMtx, shimEnvironment(device, "0:0:0"));
     const ProcessResult ours = run(forKarvelctl, {});
@@ -119,12 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
 // The retry is the script's: karvelctl's first attempt fails with mtx's "Error Code=" line.
 TEST(BaculaScriptRetry, ALoadMeetingOneNotReadySucceeds) {
     SimJukebox jukebox(kJukebox);
-    installScript(jukebox.directory(), KARVELCTL_PROGRAM);
+    installBaculaScript(jukebox.directory(), KARVELCTL_PROGRAM);
     jukebox.edit([](aspi::sim::JukeboxState& state) { state.faults = {kNotReadyOnce}; });
-    const char* path = std::getenv("PATH");
-    const ProcessResult result = jukebox.runProgram(
-        {"/bin/sh", jukebox.directory() + "/mtx-changer", "0:0:0", "load", "2", "/dev/null", "0"},
-        {{"PATH", jukebox.directory() + "/bin:" + (path ? path : "/usr/bin:/bin")}});
+    const ProcessResult result =
+        jukebox.runProgram(baculaScriptArgv(jukebox.directory(), "0:0:0", {"load", "2", "/dev/null", "0"}),
+                           withBaculaPath(jukebox.directory(), {}));
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(discPlaces(jukebox.state()), "slot 1=1 slot 3=3 slot 7=7 drive 0=2");
     EXPECT_TRUE(jukebox.state().faults.empty());

@@ -5,14 +5,12 @@
 // same status afterwards. Needs root for tgtd; fails when tgtd cannot start.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <tuple>
 
 #include "mtx_oracle.h"
-#include "tgt_changer.h"
+#include "tgt_oracle_changer.h"
 
 using namespace karvel::ctl::test;
-using karvel::test::TgtChanger;
 
 namespace {
 
@@ -27,36 +25,20 @@ struct Outcome {
 
 class MtxOracleTgt : public testing::TestWithParam<Case> {
 protected:
-    void SetUp() override { m_directory = makeScratchDirectory(); }
-    void TearDown() override { removeTree(m_directory); }
-
-    ProcessResult karvelctl(const Words& words) const {
-        Words argv = {KARVELCTL_PROGRAM, "-f", device()};
-        argv.insert(argv.end(), words.begin(), words.end());
-        return runProcess(argv, {{"XDG_CONFIG_HOME", m_directory}, {"HOME", m_directory}});
-    }
-
     // Runs words on a fresh changer after before, with mtx or with karvelctl.
     Outcome runOnFreshChanger(const std::vector<Words>& before, const Words& words, bool withMtx) {
-        m_changer.reset();
-        m_changer = std::make_unique<TgtChanger>();
-        writeAddressFile(device(), "0:0:1");
-        for (const Words& setup : before) {
-            const ProcessResult prepared = karvelctl(setup);
-            EXPECT_EQ(prepared.exitCode, 0) << prepared.err;
-        }
+        m_changer.renew(before);
+        const std::string device = m_changer.device();
         Outcome outcome;
-        outcome.result = withMtx ? runProcess(mtxArgv(device(), words), shimEnvironment(device(), "0:0:1"))
-                                 : karvelctl(words);
-        outcome.statusAfter = karvelctl({"status"}).out;
+        outcome.result =
+            withMtx ? runProcess(mtxArgv(device, words), shimEnvironment(device, TgtOracleChanger::address()))
+                    : m_changer.karvelctl(words);
+        outcome.statusAfter = m_changer.karvelctl({"status"}).out;
         return outcome;
     }
 
-    std::string device() const { return m_directory + "/changer"; }
-
 private:
-    std::string m_directory;
-    std::unique_ptr<TgtChanger> m_changer;
+    TgtOracleChanger m_changer;
 };
 
 TEST_P(MtxOracleTgt, KarvelctlDoesWhatMtxDoes) {

@@ -15,6 +15,7 @@
 
 #include "aspi_layer.h"
 #include "sg_shim.h"
+#include "sg_shim_fault.h"
 
 namespace {
 
@@ -102,6 +103,22 @@ extern "C" int sgShimExecute(sg_io_hdr_t* header) {
         header->cmd_len > 16 || !header->cmdp || (header->dxfer_len > 0 && !header->dxferp)) {
         errno = EINVAL;
         return -1;
+    }
+    uint8_t faultSense[SG_SHIM_FAULT_SENSE_LENGTH];
+    if (sgShimTakeFault(header->cmdp, header->cmd_len, faultSense)) {
+        header->status = kCheckCondition;
+        header->host_status = kDidOk;
+        header->driver_status = kDriverSense;
+        header->sb_len_wr = 0;
+        if (header->sbp) {
+            header->sb_len_wr = static_cast<unsigned char>(std::min<size_t>(sizeof faultSense, header->mx_sb_len));
+            std::memcpy(header->sbp, faultSense, header->sb_len_wr);
+        }
+        header->resid = static_cast<int>(header->dxfer_len);
+        header->duration = 0;
+        header->masked_status = static_cast<unsigned char>((header->status & 0x3E) >> 1);
+        header->info = SG_INFO_CHECK;
+        return 0;
     }
     auto address = shimAddress();
     aspi::AspiLayer* layer = shimLayer();
