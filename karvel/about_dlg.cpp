@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "resources/icons.h"
 #include "resources/resource_ids.h"
 #include "ui/data_exchange.h"
 
@@ -20,6 +21,10 @@ QString fieldText(const uint8_t* data, size_t from, size_t count) {
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* owner) : TemplateDialog(res::kAboutDialog, owner) {}
+
+QIcon CAboutDlg::templateIcon(int id) const {
+    return res::loadIcon(id);
+}
 
 void CAboutDlg::DoDataExchange(ui::DataExchange& dx) {
     TemplateDialog::DoDataExchange(dx);

@@ -24,4 +24,6 @@ protected:
     void DoDataExchange(karvel::ui::DataExchange& dx) override;
     // Centres the box and fills every value field from the members; returns true.
     bool OnInitDialog() override;
+    // The program's icon for the template's icon control.
+    QIcon templateIcon(int id) const override;
 };

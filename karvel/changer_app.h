@@ -6,16 +6,16 @@
 #include <cstdint>
 
 #include "changer_model/changer_config.h"
+#include "discovery_start.h"
 
 class CChangerDlg;
 
-class CChangerApp {
+class CChangerApp : public DiscoveryStart {
 public:
     // Runs the program; returns false always (the program ends when it returns).
     bool InitInstance();
 
-    uint8_t m_adapterCount = 0;       // host adapters, bits 0-7 of the ASPI support value
-    TargetAddress m_defaultTarget{};  // the saved target read from the profile
+    // m_adapterCount and m_defaultTarget come from DiscoveryStart.
     CChangerDlg* m_pMainWnd = nullptr;  // the main dialog while it runs (not owned)
 };
 

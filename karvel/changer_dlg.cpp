@@ -9,7 +9,6 @@
 #include <QShortcut>
 #include <QToolButton>
 
-#include "changer_app.h"
 #include "changer_model/changer_discovery.h"
 #include "command_availability.h"
 #include "resources/icons.h"
@@ -26,7 +25,7 @@ namespace {
 constexpr int kSystemBarHeight = 22;  // the bar above the template that holds the menu button
 }
 
-CChangerDlg::CChangerDlg(const CChangerApp& app, QWidget* parent)
+CChangerDlg::CChangerDlg(const DiscoveryStart& app, QWidget* parent)
     : TemplateDialog(res::kChangerDialog, parent), m_pSRB(new SRBunion{}), m_app(app) {
     m_hIcon = res::loadIcon(res::kProgramIcon);
     setTopInset(kSystemBarHeight);
@@ -82,7 +81,7 @@ void CChangerDlg::connectControls() {
     onClick(res::kIdClearNvram, &CChangerDlg::OnClearNvram);
     if (auto* list = itemAs<QListWidget>(res::kIdSlotList))
         connect(list, &QListWidget::itemDoubleClicked, this, [this] { runCommand(&CChangerDlg::OnMount); });
-    new CommandAvailability(*this);
+    new CommandAvailability({*this, m_slotList, m_driveCombo, m_transportCombo, m_ieCombo});
 }
 
 void CChangerDlg::runCommand(void (CChangerDlg::*handler)()) {

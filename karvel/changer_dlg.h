@@ -12,12 +12,12 @@
 
 #include "aspi_event.h"
 #include "changer_model/changer_config.h"
+#include "discovery_start.h"
 #include "ui/combo_box.h"
 #include "ui/list_box.h"
 #include "ui/template_dialog.h"
 #include <karvel/wnaspi32.h>
 
-class CChangerApp;
 class QToolButton;
 
 namespace karvel::ui {
@@ -28,8 +28,9 @@ class CChangerDlg : public karvel::ui::TemplateDialog {
     Q_OBJECT
 
 public:
-    // app supplies the adapter count and the saved target; it must outlive the dialog.
-    explicit CChangerDlg(const CChangerApp& app, QWidget* parent = nullptr);
+    // app (the application object) supplies the adapter count and the saved target; it must
+    // outlive the dialog.
+    explicit CChangerDlg(const DiscoveryStart& app, QWidget* parent = nullptr);
     ~CChangerDlg() override;
 
     // Inventory view: readdresses m_pSRB to config's target and rebuilds the whole view.
@@ -90,7 +91,7 @@ private:
     // Runs one operator command with input discarded until its repaint is done.
     void runCommand(void (CChangerDlg::*handler)());
 
-    const CChangerApp& m_app;
+    const DiscoveryStart& m_app;
     karvel::ui::SystemMenu* m_systemMenu = nullptr;
     QToolButton* m_systemMenuButton = nullptr;
 };

@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "changer_dlg.h"
 #include "resources/resource_ids.h"
+#include "ui/combo_box.h"
+#include "ui/list_box.h"
+#include "ui/template_dialog.h"
 
 using namespace karvel;
 
@@ -49,15 +51,16 @@ QString missingText(unsigned missing) {
 
 }  // namespace
 
-CommandAvailability::CommandAvailability(CChangerDlg& dialog) : QObject(&dialog), m_dialog(dialog) {
+CommandAvailability::CommandAvailability(const CommandControls& controls)
+    : QObject(&controls.dialog), m_controls(controls) {
     // A new row never brings a selection with it, so the slot list's insertions (25600 of them
     // in a rebuild of the largest changer) are not watched.
-    if (QListWidget* list = dialog.m_slotList.control()) {
+    if (QListWidget* list = controls.slotList.control()) {
         connect(list, &QListWidget::itemSelectionChanged, this, &CommandAvailability::update);
         connect(list->model(), &QAbstractItemModel::rowsRemoved, this, &CommandAvailability::update);
         connect(list->model(), &QAbstractItemModel::modelReset, this, &CommandAvailability::update);
     }
-    for (ui::ComboBox* box : {&dialog.m_driveCombo, &dialog.m_transportCombo, &dialog.m_ieCombo})
+    for (ui::ComboBox* box : {&controls.driveCombo, &controls.transportCombo, &controls.ieCombo})
         if (QComboBox* combo = box->control()) {
             connect(combo, &QComboBox::currentIndexChanged, this, &CommandAvailability::update);
             connect(combo->model(), &QAbstractItemModel::rowsRemoved, this, &CommandAvailability::update);
@@ -69,16 +72,16 @@ CommandAvailability::CommandAvailability(CChangerDlg& dialog) : QObject(&dialog)
 void CommandAvailability::update() {
     const auto selected = [](const auto& box) { return box.control() && box.getCurSel() >= 0; };
     unsigned present = 0;
-    if (selected(m_dialog.m_slotList))
+    if (selected(m_controls.slotList))
         present |= slot;
-    if (selected(m_dialog.m_driveCombo))
+    if (selected(m_controls.driveCombo))
         present |= drive;
-    if (selected(m_dialog.m_transportCombo))
+    if (selected(m_controls.transportCombo))
         present |= transport;
-    if (selected(m_dialog.m_ieCombo))
+    if (selected(m_controls.ieCombo))
         present |= port;
     for (const CommandNeeds& command : kCommands) {
-        auto* button = m_dialog.itemAs<QPushButton>(command.button);
+        auto* button = m_controls.dialog.itemAs<QPushButton>(command.button);
         if (!button)
             continue;
         const unsigned missing = command.needs & ~present;

@@ -7,18 +7,32 @@
 
 #include <QObject>
 
-class CChangerDlg;
+namespace karvel::ui {
+class ComboBox;
+class ListBox;
+class TemplateDialog;
+}  // namespace karvel::ui
+
+// The dialog's parts the watcher reads: the dialog holds the buttons, the lists are its own
+// members. Named here so the watcher needs nothing of the main dialog's class.
+struct CommandControls {
+    karvel::ui::TemplateDialog& dialog;
+    karvel::ui::ListBox& slotList;
+    karvel::ui::ComboBox& driveCombo;
+    karvel::ui::ComboBox& transportCombo;
+    karvel::ui::ComboBox& ieCombo;
+};
 
 class CommandAvailability : public QObject {
     Q_OBJECT
 
 public:
-    // Watches dialog's four lists (which must exist); the dialog owns the watcher.
-    explicit CommandAvailability(CChangerDlg& dialog);
+    // Watches the four lists (whose controls must exist); the dialog owns the watcher.
+    explicit CommandAvailability(const CommandControls& controls);
 
     // Enables each command's button when every list it needs has a selected row.
     void update();
 
 private:
-    CChangerDlg& m_dialog;
+    CommandControls m_controls;
 };

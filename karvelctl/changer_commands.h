@@ -3,7 +3,7 @@
 // process's exit code (exit_codes.h); output goes to the context's streams.
 #pragma once
 
-#include "command_table.h"
+#include "command_context.h"
 
 namespace karvel::ctl {
 

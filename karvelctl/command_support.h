@@ -8,7 +8,7 @@
 
 #include "arguments.h"
 #include "changer_inventory.h"
-#include "command_table.h"
+#include "command_context.h"
 #include "failure_report.h"
 
 namespace karvel::ctl {

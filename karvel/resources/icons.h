@@ -10,7 +10,3 @@ namespace karvel::res {
 QIcon loadIcon(int id);
 
 }  // namespace karvel::res
-
-namespace karvel::ui {
-using res::loadIcon;
-}

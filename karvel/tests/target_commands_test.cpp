@@ -95,6 +95,7 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
         std::optional<Fields> shown;
         QString title;
         bool version = false;
+        bool icon = false;  // the program's icon 128, which the box's template names
         modal.operateDialog([&](ui::TemplateDialog& d) {
             shown = Fields{d.itemText(res::kIdVendor),   d.itemText(res::kIdProduct), d.itemText(res::kIdRevision),
                            d.itemText(res::kIdDate),     d.itemText(res::kIdHost),    d.itemText(res::kIdScsiId),
@@ -102,6 +103,8 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
             title = d.windowTitle();
             for (const QLabel* label : d.findChildren<QLabel*>())
                 version = version || label->text() == QStringLiteral("Karvel Application Version 1.0");
+            for (const QLabel* label : d.findChildren<QLabel*>())
+                icon = icon || !label->pixmap().isNull();
             press(d, ui::kIdOk);
         });
         const size_t before = aspi.requests().size();
@@ -115,6 +118,7 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
         EXPECT_EQ(*shown, c.fields);
         EXPECT_EQ(title, QStringLiteral("About Karvel"));
         EXPECT_TRUE(version);
+        EXPECT_TRUE(icon);
         dlg->OnPaint();  // the panel shows how the INQUIRY ended
         EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(c.failure ? SS_ERR : SS_COMP));
     }

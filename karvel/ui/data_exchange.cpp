@@ -6,14 +6,14 @@
 #include <QListWidget>
 
 #include "ui/combo_box.h"
+#include "ui/dialog_controls.h"
 #include "ui/dialog_integer.h"
 #include "ui/list_box.h"
 #include "ui/message_box.h"
-#include "ui/template_dialog.h"
 
 namespace karvel::ui {
 
-DataExchange::DataExchange(TemplateDialog& dialog, bool saveAndValidate)
+DataExchange::DataExchange(DialogControls& dialog, bool saveAndValidate)
     : m_dialog(dialog), m_saving(saveAndValidate) {}
 
 void DataExchange::control(int id, ListBox& box) {

@@ -11,12 +11,12 @@
 namespace karvel::ui {
 
 class ComboBox;
+class DialogControls;
 class ListBox;
-class TemplateDialog;
 
 class DataExchange {
 public:
-    DataExchange(TemplateDialog& dialog, bool saveAndValidate);
+    DataExchange(DialogControls& dialog, bool saveAndValidate);
 
     bool saving() const { return m_saving; }
     // Returns whether a field failed; the dialog then stays open.
@@ -36,7 +36,7 @@ public:
 private:
     void fail(int id, const QString& message);
 
-    TemplateDialog& m_dialog;
+    DialogControls& m_dialog;
     bool m_saving;
     bool m_failed = false;
 };

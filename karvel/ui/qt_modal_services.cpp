@@ -68,4 +68,19 @@ int QtModalServices::runDialog(TemplateDialog& dialog) {
     return dialog.exec();
 }
 
+// The services in force live here, beside the Qt ones they fall back to, so that the seam
+// itself needs no implementation.
+namespace {
+ModalServices* gInstalled = nullptr;
+}
+
+ModalServices& modalServices() {
+    static QtModalServices qtServices;
+    return gInstalled ? *gInstalled : qtServices;
+}
+
+void setModalServices(ModalServices* services) {
+    gInstalled = services;
+}
+
 }  // namespace karvel::ui

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "resources/icons.h"
 #include "ui/data_exchange.h"
 #include "ui/dialog_template.h"
 #include "ui/modal_services.h"
@@ -25,6 +24,10 @@ TemplateDialog::TemplateDialog(int templateId, QWidget* parent)
     : QDialog(parent), m_templateId(templateId) {
     setFont(dialogFont());
     m_units = dialogBaseUnits(font());
+}
+
+QIcon TemplateDialog::templateIcon(int /*id*/) const {
+    return {};
 }
 
 QRect TemplateDialog::mapDialogRect(const QRect& du) const {
@@ -121,7 +124,7 @@ void TemplateDialog::buildControls() {
             break;
         case ControlKind::iconImage: {
             auto* label = new QLabel(this);
-            label->setPixmap(loadIcon(text.toInt()).pixmap(32, 32));
+            label->setPixmap(templateIcon(text.toInt()).pixmap(32, 32));
             widget = label;
             break;
         }

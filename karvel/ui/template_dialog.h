@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QString>
 
+#include "ui/dialog_controls.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
 
@@ -14,7 +16,7 @@ namespace karvel::ui {
 
 class DataExchange;
 
-class TemplateDialog : public QDialog {
+class TemplateDialog : public QDialog, public DialogControls {
     Q_OBJECT
 
 public:
@@ -30,11 +32,9 @@ public:
     bool isCreated() const { return m_created; }
 
     // Returns control id, or null when the template has no such control.
-    QWidget* item(int id) const;
-    template <class W>
-    W* itemAs(int id) const { return qobject_cast<W*>(item(id)); }
-    void setItemText(int id, const QString& text);
-    QString itemText(int id) const;
+    QWidget* item(int id) const override;
+    void setItemText(int id, const QString& text) override;
+    QString itemText(int id) const override;
 
     // Moves members to controls (false) or reads and validates them (true); returns false
     // when a field failed.
@@ -59,6 +59,10 @@ protected:
     // Default: UpdateData(false); returns true (the framework then sets the focus).
     virtual bool OnInitDialog();
     virtual void DoDataExchange(DataExchange& dx);
+    // Returns the icon that an icon control of the template names by number. The toolkit has
+    // no icons of its own: a dialog whose template shows one gives the program's icon here.
+    // Default: none (the control stays empty).
+    virtual QIcon templateIcon(int id) const;
     // Pixels above the template's area, for a dialog that draws a bar of its own there.
     void setTopInset(int pixels) { m_topInset = pixels; }
     int topInset() const { return m_topInset; }
