@@ -44,6 +44,7 @@ TEST(ListBox, InsertDeleteAndSelectKeepTheDescribedSemantics) {
     enum class Op { insert, remove, select };
     struct Case {
         int initialRows;
+        int initialSelection;
         Op op;
         int k;
         int expectedResult;
@@ -52,18 +53,27 @@ TEST(ListBox, InsertDeleteAndSelectKeepTheDescribedSemantics) {
     };
     const QStringList abc = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
     const std::vector<Case> cases = {
-        {3, Op::insert, 0, 0, {QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, -1},
-        {3, Op::insert, 3, 3, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("x")}, -1},
-        {3, Op::insert, 4, -1, abc, -1},
-        {3, Op::insert, -1, -1, abc, -1},
-        {0, Op::insert, 0, 0, {QStringLiteral("x")}, -1},
-        {3, Op::remove, 1, 2, {QStringLiteral("a"), QStringLiteral("c")}, -1},
-        {3, Op::remove, 3, -1, abc, -1},
-        {3, Op::remove, -1, -1, abc, -1},
-        {3, Op::select, 2, 2, abc, 2},
-        {3, Op::select, 3, -1, abc, -1},
-        {3, Op::select, -1, -1, abc, -1},
-        {0, Op::select, 0, -1, {}, -1},
+        {3, -1, Op::insert, 0, 0, {QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, -1},
+        {3, -1, Op::insert, 3, 3, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("x")}, -1},
+        {3, -1, Op::insert, 4, -1, abc, -1},
+        {3, -1, Op::insert, -1, -1, abc, -1},
+        {0, -1, Op::insert, 0, 0, {QStringLiteral("x")}, -1},
+        {3, -1, Op::remove, 1, 2, {QStringLiteral("a"), QStringLiteral("c")}, -1},
+        {3, -1, Op::remove, 3, -1, abc, -1},
+        {3, -1, Op::remove, -1, -1, abc, -1},
+        {3, -1, Op::select, 2, 2, abc, 2},
+        {3, -1, Op::select, 3, -1, abc, -1},
+        {3, -1, Op::select, -1, -1, abc, -1},
+        {0, -1, Op::select, 0, -1, {}, -1},
+        // Deleting the selected row takes the selection with it; a list box does not move it to
+        // a neighbour. Any other selection follows its row.
+        {3, 1, Op::remove, 1, 2, {QStringLiteral("a"), QStringLiteral("c")}, -1},
+        {3, 2, Op::remove, 2, 2, {QStringLiteral("a"), QStringLiteral("b")}, -1},
+        {1, 0, Op::remove, 0, 0, {}, -1},
+        {3, 2, Op::remove, 0, 2, {QStringLiteral("b"), QStringLiteral("c")}, 1},
+        {3, 0, Op::remove, 2, 2, {QStringLiteral("a"), QStringLiteral("b")}, 0},
+        {3, 1, Op::insert, 1, 1, {QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("b"), QStringLiteral("c")}, 2},
+        {3, 1, Op::insert, 2, 2, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("c")}, 1},
     };
     for (const Case& c : cases) {
         QListWidget widget;
@@ -71,15 +81,16 @@ TEST(ListBox, InsertDeleteAndSelectKeepTheDescribedSemantics) {
         box.attach(&widget);
         for (int i = 0; i < c.initialRows; ++i)
             box.addString(abc[i]);
+        box.setCurSel(c.initialSelection);
         int result = 0;
         switch (c.op) {
         case Op::insert: result = box.insertString(c.k, QStringLiteral("x")); break;
         case Op::remove: result = box.deleteString(c.k); break;
         case Op::select: result = box.setCurSel(c.k); break;
         }
-        EXPECT_EQ(result, c.expectedResult) << int(c.op) << " " << c.k;
-        EXPECT_EQ(rowsOf(box), c.expectedRows) << int(c.op) << " " << c.k;
-        EXPECT_EQ(box.getCurSel(), c.expectedSelection) << int(c.op) << " " << c.k;
+        EXPECT_EQ(result, c.expectedResult) << int(c.op) << " " << c.k << " selected " << c.initialSelection;
+        EXPECT_EQ(rowsOf(box), c.expectedRows) << int(c.op) << " " << c.k << " selected " << c.initialSelection;
+        EXPECT_EQ(box.getCurSel(), c.expectedSelection) << int(c.op) << " " << c.k << " selected " << c.initialSelection;
     }
 }
 

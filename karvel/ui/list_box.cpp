@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/list_box.h"
 
+#include <QItemSelectionModel>
 #include <QListWidget>
 
 namespace karvel::ui {
@@ -30,6 +31,10 @@ int ListBox::insertString(int k, const QString& text) {
 int ListBox::deleteString(int k) {
     if (k < 0 || k >= m_control->count())
         return -1;
+    // Deleting the selected row leaves nothing selected, as the dialog expects of a list box;
+    // Qt's view would move its current row, and with it the selection, to a neighbour.
+    if (m_control->currentRow() == k)
+        m_control->selectionModel()->clearCurrentIndex();
     delete m_control->takeItem(k);
     return m_control->count();
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // An unsorted single-selection list box over a QListWidget, with the list semantics the
 // dialog code relies on: insert at k only when k <= count, deleting an invalid index does
-// nothing, selecting an index that is not a row leaves nothing selected.
+// nothing, deleting the selected row leaves nothing selected (any other selection follows its
+// row), selecting an index that is not a row leaves nothing selected.
 #pragma once
 
 #include <QString>
@@ -23,6 +24,7 @@ public:
     // not in 0..count.
     int insertString(int k, const QString& text);
     // Deletes row k; returns the remaining count, or -1 and does nothing for an invalid k.
+    // When row k was selected, nothing is selected afterwards.
     int deleteString(int k);
     // Selects row k; any k that is not a row clears the selection. Returns k or -1.
     int setCurSel(int k);
