@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "firmware/firmware_loader.h"
-#include "run_process.h"
+#include "child_process.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -16,8 +16,12 @@ namespace {
 using karvel::firmware::FirmwareFormat;
 using karvel::firmware::FirmwareImage;
 using karvel::firmware::kFirmwareImageSize;
-using karvel::firmware::testing::RunProcess;
-using karvel::firmware::testing::ScratchDir;
+using karvel::test_support::ScratchDir;
+
+// Runs argv to its end; returns its exit status.
+int runToEnd(const std::vector<std::string>& argv) {
+    return karvel::test_support::runProcess(argv).exitCode;
+}
 
 // The files, written once by srec_cat from one random image.
 struct Files {
@@ -32,9 +36,9 @@ struct Files {
         std::vector<uint8_t> bytes(kFirmwareImageSize);
         for (auto& b : bytes) b = static_cast<uint8_t>(random());
         const std::string bin = dir.write("full.bin", bytes);
-        ready = RunProcess({KARVEL_SREC_CAT, bin, "-binary", "-o", motorola, "-motorola", "-disable=data-count",
+        ready = runToEnd({KARVEL_SREC_CAT, bin, "-binary", "-o", motorola, "-motorola", "-disable=data-count",
                             "-execution-start-address=0", "-crlf"}) == 0 &&
-                RunProcess({KARVEL_SREC_CAT, bin, "-binary", "-offset", "0xC0000", "-o", intelHex, "-intel",
+                runToEnd({KARVEL_SREC_CAT, bin, "-binary", "-offset", "0xC0000", "-o", intelHex, "-intel",
                             "-address-length=3", "-crlf"}) == 0;
     }
 };
@@ -74,7 +78,7 @@ void RunEach(benchmark::State& state, const std::vector<std::string>& argv) {
         return;
     }
     for (auto _ : state)
-        if (RunProcess(argv) != 0) state.SkipWithError("the command failed");
+        if (runToEnd(argv) != 0) state.SkipWithError("the command failed");
 }
 
 // karvel itself (Qt is linked but not started for --check-firmware), and the command alone.

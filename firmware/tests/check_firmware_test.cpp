@@ -11,15 +11,15 @@
 
 #include "firmware/check_firmware_command.h"
 #include "image_expectation.h"
-#include "run_process.h"
+#include "child_process.h"
 #include "scratch_dir.h"
 
 namespace karvel::firmware {
 namespace {
 
 using testing::HoldsOnly;
-using testing::ReadWholeFile;
-using testing::ScratchDir;
+using test_support::readBytes;
+using test_support::ScratchDir;
 
 const std::string kGoodMot = "S00600004844521B\r\nS107001001020304DE\r\nS9030000FC\r\n";
 const testing::StoredBytes kGoodImage{0x10, {0x01, 0x02, 0x03, 0x04}};
@@ -74,7 +74,7 @@ TEST_P(CheckFirmwareTest, ReportsAndWritesTheImageOnlyWhenTheFileLoads) {
     const std::string image = dir.path("out.bin");
     EXPECT_EQ(std::filesystem::exists(image), written);
     if (written) {
-        EXPECT_EQ(ReadWholeFile(image).size(), kFirmwareImageSize);
+        EXPECT_EQ(readBytes(image).size(), kFirmwareImageSize);
     }
     for (const auto& entry : std::filesystem::directory_iterator(dir.path("")))
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
@@ -118,7 +118,7 @@ TEST(CheckFirmware, WritesTheLoadedImage) {
     std::ostringstream ignored;
     ASSERT_EQ(RunCheckFirmware(args, ignored, ignored), 0);
     FirmwareImage written;
-    ASSERT_TRUE(written.store(0, ReadWholeFile(dir.path("out.bin"))));
+    ASSERT_TRUE(written.store(0, readBytes(dir.path("out.bin"))));
     EXPECT_TRUE(HoldsOnly(written, kGoodImage));
 }
 
@@ -133,7 +133,7 @@ TEST_P(CheckFirmwareProcessTest, ExitsWithItsStatus) {
     WriteFiles(dir);
     std::vector<std::string> argv{CHECK_FIRMWARE_TOOL};
     for (const auto& w : words) argv.push_back(Expand(dir, w));
-    EXPECT_EQ(testing::RunProcess(argv), status);
+    EXPECT_EQ(test_support::runProcess(argv).exitCode, status);
 }
 
 INSTANTIATE_TEST_SUITE_P(Processes, CheckFirmwareProcessTest, ::testing::Values(

@@ -19,7 +19,7 @@
 namespace karvel::firmware {
 namespace {
 
-using testing::ScratchDir;
+using test_support::ScratchDir;
 
 // 300 characters "0123456789012..." for lines around the limit.
 const std::string kDigits = [] {

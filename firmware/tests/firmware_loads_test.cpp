@@ -19,7 +19,7 @@ namespace {
 
 using testing::HoldsOnly;
 using testing::MotorolaRecord;
-using testing::ScratchDir;
+using test_support::ScratchDir;
 using testing::StoredBytes;
 
 const std::vector<uint8_t> k01020304{0x01, 0x02, 0x03, 0x04};

@@ -11,15 +11,14 @@
 
 #include "firmware/firmware_format.h"
 #include "firmware/firmware_loader.h"
-#include "run_process.h"
+#include "child_process.h"
 #include "scratch_dir.h"
 
 namespace karvel::firmware {
 namespace {
 
-using testing::ReadWholeFile;
-using testing::RunProcess;
-using testing::ScratchDir;
+using test_support::readBytes;
+using test_support::ScratchDir;
 
 std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);
@@ -32,10 +31,10 @@ std::vector<std::string> Words(const std::string& text) {
 void SrecCat(const ScratchDir& dir, const std::string& args) {
     std::vector<std::string> argv{KARVEL_SREC_CAT};
     for (auto& w : Words(args)) argv.push_back(w);
-    std::string output;
-    const int status = RunProcess(argv, &output, dir.path(""));
-    ASSERT_NE(status, testing::kNotStarted) << "srec_cat not found: run scripts/setup";
-    ASSERT_EQ(status, 0) << "srec_cat " << args << ":\n" << output;
+    const test_support::ProcessResult run =
+        test_support::runProcess(argv, {}, test_support::ProcessOptions{}.inFolder(dir.path("")).merged());
+    ASSERT_NE(run.exitCode, test_support::kNotStarted) << "srec_cat not found: run scripts/setup";
+    ASSERT_EQ(run.exitCode, 0) << "srec_cat " << args << ":\n" << run.out;
 }
 
 std::vector<uint8_t> RandomBytes(std::size_t n, uint32_t seed) {
@@ -63,7 +62,7 @@ TEST_P(SrecCatLoadsTest, LoadsToSrecCatsOwnImage) {
     WriteInputs(dir);
     ASSERT_NO_FATAL_FAILURE(SrecCat(dir, write));
     ASSERT_NO_FATAL_FAILURE(SrecCat(dir, reference + " -fill 0xFF 0 0x20000 -o ref.bin -binary"));
-    const std::vector<uint8_t> expected = ReadWholeFile(dir.path("ref.bin"));
+    const std::vector<uint8_t> expected = readBytes(dir.path("ref.bin"));
     ASSERT_EQ(expected.size(), kFirmwareImageSize);
 
     FirmwareImage image;
@@ -115,7 +114,7 @@ TEST_P(SrecCatFailsTest, FailsAtTheLineItCannotLoad) {
     ScratchDir dir;
     WriteInputs(dir);
     ASSERT_NO_FATAL_FAILURE(SrecCat(dir, write));
-    const std::vector<uint8_t> text = ReadWholeFile(dir.path(file));
+    const std::vector<uint8_t> text = readBytes(dir.path(file));
     const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 
     FirmwareImage image;
