@@ -36,7 +36,7 @@ struct JukeboxFixture : ::testing::Test {
     }
 
     ScratchDir dir;
-    std::string path = dir.file("jukebox");
+    std::string path = dir.path("jukebox");
 };
 
 // --- records and truth

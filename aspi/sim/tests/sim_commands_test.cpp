@@ -141,7 +141,7 @@ class CommandTable : public ::testing::TestWithParam<Row> {};
 TEST_P(CommandTable, AnswersWithStatusSenseAndData) {
     const Row& row = GetParam();
     ScratchDir dir;
-    auto jukebox = openJukebox(dir.file("jukebox"), row.keys);
+    auto jukebox = openJukebox(dir.path("jukebox"), row.keys);
     ASSERT_EQ(send(*jukebox, kTestUnitReady).status(), check(U, 0x29, 0x00));
     ASSERT_EQ(send(*jukebox, kTestUnitReady).status(), kGood);
 

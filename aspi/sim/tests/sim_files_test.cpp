@@ -31,11 +31,11 @@ std::unique_ptr<SimTransport> openWithWait(const std::string& path, std::chrono:
 
 TEST(SimFiles, AStateThatIsNoRegularFileOrTooLargeIsRefusedAtOnce) {
     ScratchDir dir;
-    const std::string fifo = dir.file("fifo");
+    const std::string fifo = dir.path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string directory = dir.file("dir");
+    const std::string directory = dir.path("dir");
     std::filesystem::create_directory(directory);
-    const std::string big = dir.file("big");
+    const std::string big = dir.path("big");
     ::truncate((writeFile(big, ""), big.c_str()), static_cast<off_t>(kStateFileLimit + 1));
 
     const std::pair<std::string, std::string> cases[] = {
@@ -58,7 +58,7 @@ TEST(SimFiles, AStateThatIsNoRegularFileOrTooLargeIsRefusedAtOnce) {
 
 TEST(SimFiles, AFailedStateWriteKeepsTheOldFirmwareAndTheOldState) {
     ScratchDir dir;
-    const std::string path = dir.file("jukebox");
+    const std::string path = dir.path("jukebox");
     Bytes oldImage(131072, 0x11), newImage(131072, 0x22);
     auto jukebox = openJukebox(path);
     send(*jukebox, kTestUnitReady);
@@ -86,7 +86,7 @@ TEST(SimFiles, ADownloadCutBetweenStateAndRenameIsCompletedOrUndoneByTheState) {
     // A crash after the state's write and before the image's rename leaves the staged image;
     // the state decides whether it is the jukebox's firmware.
     ScratchDir dir;
-    const std::string path = dir.file("jukebox");
+    const std::string path = dir.path("jukebox");
     Bytes committed(131072, 0x33), staged(131072, 0x44);
     const std::pair<std::string, Bytes> cases[] = {
         {firmwareDigest(staged), staged},      // the state names the staged image
@@ -105,7 +105,7 @@ TEST(SimFiles, ADownloadCutBetweenStateAndRenameIsCompletedOrUndoneByTheState) {
 
 TEST(SimFiles, ALockHeldElsewhereEndsTheRequestAsATimeoutNamingTheHolder) {
     ScratchDir dir;
-    const std::string path = dir.file("jukebox");
+    const std::string path = dir.path("jukebox");
     createState(path, Seed{});
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);

@@ -39,8 +39,8 @@ struct LayerFixture : ::testing::Test {
     }
 
     ScratchDir dir;
-    std::string config = dir.file("wnaspi32.conf");
-    std::string state = dir.file("jukebox");
+    std::string config = dir.path("wnaspi32.conf");
+    std::string state = dir.path("jukebox");
     Bytes buffer;
 };
 

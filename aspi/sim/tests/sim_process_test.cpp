@@ -84,8 +84,8 @@ struct Programs : ::testing::Test {
     ~Programs() override { ::unsetenv("ASPI32_CONFIG"); }
 
     ScratchDir dir;
-    std::string config = dir.file("wnaspi32.conf");
-    std::string state = dir.file("jukebox");
+    std::string config = dir.path("wnaspi32.conf");
+    std::string state = dir.path("jukebox");
 };
 
 TEST_F(Programs, ASecondProgramSeesTheMovesOfTheFirst) {

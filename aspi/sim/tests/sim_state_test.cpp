@@ -198,7 +198,7 @@ TEST(SimStateText, NamesTheFaultOfADamagedFile) {
 
 TEST(SimStateHelpers, EditHoldsTheLockAndRefusesUnsoundStates) {
     ScratchDir dir;
-    std::string path = dir.file("jukebox");
+    std::string path = dir.path("jukebox");
     EXPECT_THROW(loadState(path), StateError);
     createState(path, Seed{});
     editState(path, [](JukeboxState& s) { s.discs.erase(s.slotAddress(1)); });

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Small helpers for the simulated jukebox's tests: a scratch directory, and one command sent
-// through a transport with its outcome as plain values.
+// Small helpers for the simulated jukebox's tests: one command sent through a transport with
+// its outcome as plain values (scratch folders and files come from the shared test support).
 #pragma once
-
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -12,36 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "scratch_dir.h"
 #include "sim/sim_transport.h"
 
 namespace aspi::sim::testing {
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "karvel-sim-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using karvel::test_support::readFile;
+using karvel::test_support::ScratchDir;
+using karvel::test_support::writeFile;
 
 // (ASPI status, host status, sense key, ASC, ASCQ) of one command.
 struct Status {
