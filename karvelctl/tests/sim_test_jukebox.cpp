@@ -66,7 +66,7 @@ Environment SimJukebox::environment() const {
 ProcessResult SimJukebox::run(const std::vector<std::string>& args, bool onTerminal) const {
     std::vector<std::string> argv = {KARVELCTL_PROGRAM};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runProcess(argv, environment(), onTerminal);
+    return runProcess(argv, environment(), ProcessOptions{}.onTerminal(onTerminal));
 }
 
 ProcessResult SimJukebox::runProgram(const std::vector<std::string>& argv, const Environment& extra) const {
