@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "tgt_changer.h"
 
+#include "child_process.h"
+#include "scratch_dir.h"
+
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +25,7 @@
 namespace karvel::test {
 
 namespace fs = std::filesystem;
+using test_support::readFile;
 using namespace std::chrono_literals;
 
 namespace {
@@ -51,49 +54,9 @@ std::string program(const char* name) {
     return ::access(sbin.c_str(), X_OK) == 0 ? sbin : name;
 }
 
-// Starts argv with stdout and stderr into outputFd; the child dies with this process, so a
-// crashed test leaves no tgtd behind (tgtd ignores SIGTERM).
-pid_t spawn(const std::vector<std::string>& argv, int outputFd) {
-    std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    pid_t parent = ::getpid();
-    pid_t child = ::fork();
-    if (child == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) ::_exit(127);
-        ::dup2(outputFd, STDOUT_FILENO);
-        ::dup2(outputFd, STDERR_FILENO);
-        int devNull = ::open("/dev/null", O_RDONLY);
-        ::dup2(devNull, STDIN_FILENO);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    if (child < 0) throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
-    return child;
-}
-
-struct ToolRun {
-    int exitCode;
-    std::string output;
-};
-
-ToolRun runTool(const std::vector<std::string>& argv) {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    pid_t child = spawn(argv, pipeFds[1]);
-    ::close(pipeFds[1]);
-    std::string output;
-    char chunk[4096];
-    for (ssize_t n; (n = ::read(pipeFds[0], chunk, sizeof chunk)) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        output.append(chunk, static_cast<size_t>(n));
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), output};
+// Runs one of tgt's tools to its end, with stderr and stdout as one text.
+test_support::ProcessResult runTool(const std::vector<std::string>& argv) {
+    return test_support::runProcess(argv, {}, test_support::ProcessOptions{}.merged());
 }
 
 std::string joined(const std::vector<std::string>& words) {
@@ -139,13 +102,6 @@ int freshControlNumber() {
     throw std::runtime_error("no free tgtd control number");
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string barcode(unsigned slotIndex) {
     char text[16];
     std::snprintf(text, sizeof text, "KARVEL%02u", slotIndex);
@@ -159,9 +115,7 @@ TgtChanger::TgtChanger(TgtChangerLayout layout) : m_layout(std::move(layout)) {
     ProcessPortal& shared = processPortal();
     if (shared.instanceAlive) throw std::logic_error("only one TgtChanger may live at a time");
     if (!shared.chosen) {
-        char pattern[] = "/tmp/karvel-tgt-XXXXXX";
-        if (!::mkdtemp(pattern)) throw std::runtime_error("cannot make a temporary directory");
-        shared.directory = pattern;
+        shared.directory = test_support::makeScratchDirectory("karvel-tgt");
         shared.control = freshControlNumber();
         shared.port = freeLoopbackPort();
         shared.chosen = true;
@@ -208,7 +162,8 @@ void TgtChanger::start() {
     if (logFd < 0) throw std::runtime_error("cannot write " + log);
     std::vector<std::string> argv = {program("tgtd"), "-f", "-C", std::to_string(m_control), "--iscsi",
                                      "portal=127.0.0.1:" + std::to_string(m_port)};
-    m_tgtd = spawn(argv, logFd);
+    // tgtd ignores SIGTERM: it dies with this process, so a crashed test leaves none behind.
+    m_tgtd = test_support::startProcess(argv, logFd, true);
     ::close(logFd);
 
     auto limit = std::chrono::steady_clock::now() + kStartLimit;
@@ -231,9 +186,9 @@ void TgtChanger::start() {
 void TgtChanger::tgtadm(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {program("tgtadm"), "-C", std::to_string(m_control), "--lld", "iscsi"};
     argv.insert(argv.end(), args.begin(), args.end());
-    ToolRun run = runTool(argv);
+    const test_support::ProcessResult run = runTool(argv);
     if (run.exitCode != 0)
-        throw std::runtime_error("'" + joined(argv) + "' failed (" + std::to_string(run.exitCode) + "): " + run.output);
+        throw std::runtime_error("'" + joined(argv) + "' failed (" + std::to_string(run.exitCode) + "): " + run.out);
 }
 
 void TgtChanger::configure() {
@@ -302,8 +257,8 @@ void TgtChanger::stop() {
         std::string control = std::to_string(m_control);
         // tgtd ignores SIGTERM; it ends when its system is deleted, which needs every target
         // gone first (a test may have added some).
-        ToolRun shown = runTool({program("tgtadm"), "-C", control, "--op", "show", "--mode", "target"});
-        std::istringstream lines(shown.output);
+        const test_support::ProcessResult shown = runTool({program("tgtadm"), "-C", control, "--op", "show", "--mode", "target"});
+        std::istringstream lines(shown.out);
         for (std::string line; std::getline(lines, line);) {
             int tid = 0;
             if (std::sscanf(line.c_str(), "Target %d:", &tid) == 1)
