@@ -4,8 +4,6 @@
 // program's own start (ASPI check, profile, discovery, first refresh) and ends right after
 // the dialog's first paint.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -18,11 +16,11 @@
 #include <QTimer>
 
 #include "changer_app.h"
+#include "child_process.h"
+#include "scratch_dir.h"
 #include "ui/application_name.h"
 #include "ui/modal_services.h"
 #include "ui/template_dialog.h"
-
-extern char** environ;
 
 namespace {
 
@@ -65,29 +63,23 @@ int runChild(int argc, char** argv) {
 }
 
 void BM_ProcessStartToFirstPaint250Slots(benchmark::State& state) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("karvel_bench_" + std::to_string(getpid()));
+    const karvel::test_support::ScratchDir scratch("karvel-bench");
+    const std::filesystem::path dir = scratch.root();
     std::filesystem::create_directories(dir / "config");
     std::ofstream(dir / "aspi32.conf") << "sim jukebox.state slots=250 drives=2\n";
     setenv("ASPI32_CONFIG", (dir / "aspi32.conf").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    char child[] = "--child";
-    char* args[] = {gSelf.data(), child, nullptr};
     const auto runOnce = [&] {
-        pid_t pid = 0;
-        if (posix_spawn(&pid, gSelf.c_str(), nullptr, nullptr, args, environ) != 0) {
+        const int exitCode = karvel::test_support::runProcess({gSelf, "--child"}).exitCode;
+        if (exitCode == karvel::test_support::kNotStarted)
             state.SkipWithError("cannot start the child");
-            return;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        else if (exitCode != 0)
             state.SkipWithError("the child failed");
     };
     runOnce();  // lays the jukebox's state file
     for (auto _ : state)
         runOnce();
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ProcessStartToFirstPaint250Slots)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 

@@ -5,12 +5,15 @@
 #include <stdlib.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <vector>
 
 #include <karvel/wnaspi32.h>
+#include "scratch_dir.h"
 
 namespace {
 
@@ -73,10 +76,13 @@ BENCHMARK(BM_MoveMedium)->Repetitions(5)->ReportAggregatesOnly(true);
 // file system) for the length of the run.
 int main(int argc, char** argv) {
     const char* base = std::getenv("SIM_BENCH_DIR");
-    std::string pattern = (std::filesystem::path(base ? base : std::filesystem::temp_directory_path().c_str()) /
-                           "karvel-sim-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return 1;
-    std::filesystem::path dir(pattern);
+    std::filesystem::path dir;
+    try {
+        dir = karvel::test_support::makeScratchDirectory("karvel-sim-bench", base ? base : "");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "sim_bench: %s\n", e.what());
+        return 1;
+    }
     std::ofstream(dir / "wnaspi32.conf") << "sim jukebox\n";
     ::setenv("ASPI32_CONFIG", (dir / "wnaspi32.conf").c_str(), 1);
     Request unitAttention({0, 0, 0, 0, 0, 0}, 0);
@@ -85,6 +91,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::filesystem::remove_all(dir);
+    karvel::test_support::removeTree(dir);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "byte_order.h"
+#include "scratch_dir.h"
 #include <karvel/nevsel.h>
 #include <karvel/ostrik.h>
 
@@ -37,19 +38,14 @@ public:
 
 private:
     JukeboxFiles() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "karvel-mount-XXXXXX").string();
-        m_dir = ::mkdtemp(pattern.data());
         std::filesystem::path config = m_dir / "wnaspi32.conf";
         std::ofstream(config) << "sim " << state()
                               << " slots=10 drives=2 transports=1 ports=1 full=1-5"
                                  " first_transport=0000 first_storage=0100 first_port=0200 first_drive=0300\n";
         ::setenv("ASPI32_CONFIG", config.c_str(), 1);
     }
-    ~JukeboxFiles() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    std::filesystem::path m_dir;
+    karvel::test_support::ScratchDir m_scratch{"karvel-mount"};
+    std::filesystem::path m_dir = m_scratch.root();
 };
 
 SRBunion changerBlock() {

@@ -11,26 +11,18 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 class RegularFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "regular_file_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    std::string write(const std::string& name, const std::string& bytes) { return m_scratch.write(name, bytes); }
 
-    std::string write(const std::string& name, const std::string& bytes) {
-        std::string path = (m_dir / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    fs::path m_dir;
+    karvel::test_support::ScratchDir m_scratch{"regular_file"};
+    fs::path m_dir = m_scratch.root();
 };
 
 TEST_F(RegularFileTest, ReadsARegularFileWithinItsLimit) {

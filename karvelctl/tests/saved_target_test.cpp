@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "saved_target.h"
+#include "scratch_dir.h"
 
 using namespace karvel::ctl;
 
@@ -20,9 +21,8 @@ namespace {
 TEST(SavedTarget, AProfileThatIsNoRegularFileIsReportedAndGivesNoTarget) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-    char pattern[] = "/tmp/karvelctl-profile-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const karvel::test_support::ScratchDir scratch("karvelctl-profile");
+    const std::string dir = scratch.root();
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     const std::string path = dir + "/karvel.INI";
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // a blocking open would wait for ever
@@ -30,8 +30,6 @@ TEST(SavedTarget, AProfileThatIsNoRegularFileIsReportedAndGivesNoTarget) {
     const TargetAddress target = readSavedTarget();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "karvelctl: profile " + path + ": is not a regular file\n");
     EXPECT_EQ(std::tuple(target.hostAdapter, target.targetId, target.lun), std::tuple(uint8_t{0}, uint8_t{0}, uint8_t{0}));
-    ::unlink(path.c_str());
-    ::rmdir(dir.c_str());
     if (saved)
         setenv("XDG_CONFIG_HOME", saved->c_str(), 1);
     else

@@ -11,8 +11,9 @@
 
 namespace karvel::test_support {
 
-std::string makeScratchDirectory(std::string_view stem) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
+std::string makeScratchDirectory(std::string_view stem, const std::string& parent) {
+    const std::filesystem::path folder = parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);
+    std::string pattern = (folder / (std::string(stem) + "-XXXXXX")).string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp " + pattern + ": " + std::strerror(errno));
     return pattern;

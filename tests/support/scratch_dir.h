@@ -31,9 +31,10 @@ private:
     std::string m_root;
 };
 
-// Makes a new empty folder named stem-XXXXXX under the temporary directory and returns its
-// path; the caller removes it (removeTree). Throws std::runtime_error when it cannot.
-std::string makeScratchDirectory(std::string_view stem = "karvel-test");
+// Makes a new empty folder named stem-XXXXXX in parent (empty: the temporary directory) and
+// returns its path; the caller removes it (removeTree). Throws std::runtime_error when it
+// cannot.
+std::string makeScratchDirectory(std::string_view stem = "karvel-test", const std::string& parent = {});
 // Removes path and everything below it; a missing path is no error.
 void removeTree(const std::string& path);
 

@@ -12,6 +12,7 @@
 #include "aspi_layer.h"
 #include "aspi_config/layer_config.h"
 #include "opcode_direction.h"
+#include "scratch_dir.h"
 
 namespace aspi {
 namespace {
@@ -221,12 +222,6 @@ TEST(LayerConfig, UnknownTransportMakesTheLayerNotReadyAndNamesFileAndLine) {
 
 // A scratch directory for configuration files, removed afterwards.
 struct ConfigDirectory : ::testing::Test {
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "aspi_layer_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
     // Builds the layer from path and returns what it reported on stderr.
     std::string build(const std::string& path, bool& ready) {
@@ -236,7 +231,8 @@ struct ConfigDirectory : ::testing::Test {
         return testing::internal::GetCapturedStderr();
     }
 
-    std::filesystem::path dir;
+    karvel::test_support::ScratchDir scratch{"aspi_layer"};
+    std::filesystem::path dir = scratch.root();
 };
 
 TEST_F(ConfigDirectory, WhatIsNoUsableFileIsRefusedAtOnceWithItsPath) {

@@ -17,46 +17,15 @@
 #include <vector>
 
 #include "changer_model/ini_profile.h"
+#include "scratch_dir.h"
 
 namespace karvel::model {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A directory of the test's own, removed with everything in it.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "ini_profile_test.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            ADD_FAILURE() << "mkdtemp failed";
-        m_path = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-std::string writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    return path;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_support::readFile;
+using test_support::ScratchDir;
 
 std::vector<std::string> filesIn(const fs::path& dir) {
     std::vector<std::string> names;
@@ -90,8 +59,8 @@ TEST(IniProfile, IntegersAreReadAsThePlatformReadsThem) {
         {"", "JukeBox Default", "Host", 99},
     };
     for (const Case& c : cases) {
-        ScratchDirectory dir;
-        const IniProfile profile(writeFile(dir.file("karvel.INI"), c.file));
+        ScratchDir dir;
+        const IniProfile profile(dir.write("karvel.INI", c.file));
         EXPECT_EQ(profile.getInt(c.section, c.key, 99), c.expected) << c.file;
         EXPECT_EQ(profile.lastError(), "") << c.file;
     }
@@ -117,31 +86,31 @@ TEST(IniProfile, WritesKeepEveryOtherSectionKeyAndComment) {
         {"[JukeBox Default]\n\xC3\xA9t\xE9=\xFF\n", "Host", 1, "[JukeBox Default]\n\xC3\xA9t\xE9=\xFF\nHost=1\n"},
     };
     for (const Case& c : cases) {
-        ScratchDirectory dir;
-        const std::string path = writeFile(dir.file("karvel.INI"), c.before);
+        ScratchDir dir;
+        const std::string path = dir.write("karvel.INI", c.before);
         IniProfile profile(path);
         ASSERT_TRUE(profile.writeInt("JukeBox Default", c.key, c.value)) << profile.lastError();
         EXPECT_EQ(readFile(path), c.after);
-        EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"karvel.INI"});
+        EXPECT_EQ(filesIn(dir.root()), std::vector<std::string>{"karvel.INI"});
     }
 }
 
 TEST(IniProfile, WritingCreatesTheFileAndItsDirectory) {
-    ScratchDirectory dir;
-    IniProfile profile(dir.file("config/karvel.INI"));
+    ScratchDir dir;
+    IniProfile profile(dir.path("config/karvel.INI"));
     ASSERT_TRUE(profile.writeInt("JukeBox Default", "Host", 3)) << profile.lastError();
     EXPECT_EQ(profile.getInt("JukeBox Default", "Host", 0), 3);
-    EXPECT_EQ(readFile(dir.file("config/karvel.INI")), "[JukeBox Default]\r\nHost=3\r\n");
+    EXPECT_EQ(readFile(dir.path("config/karvel.INI")), "[JukeBox Default]\r\nHost=3\r\n");
 }
 
 TEST(IniProfile, WritingKeepsTheFilesModeAndFollowsALink) {
-    ScratchDirectory dir;
-    const std::string real = writeFile(dir.file("real.INI"), "[JukeBox Default]\nHost=1\n");
+    ScratchDir dir;
+    const std::string real = dir.write("real.INI", "[JukeBox Default]\nHost=1\n");
     ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
-    fs::create_symlink("real.INI", dir.file("karvel.INI"));
-    IniProfile profile(dir.file("karvel.INI"));
+    fs::create_symlink("real.INI", dir.path("karvel.INI"));
+    IniProfile profile(dir.path("karvel.INI"));
     ASSERT_TRUE(profile.writeInt("JukeBox Default", "Host", 2)) << profile.lastError();
-    EXPECT_TRUE(fs::is_symlink(dir.file("karvel.INI")));
+    EXPECT_TRUE(fs::is_symlink(dir.path("karvel.INI")));
     EXPECT_EQ(readFile(real), "[JukeBox Default]\nHost=2\n");
     struct stat info {};
     ASSERT_EQ(::stat(real.c_str(), &info), 0);
@@ -150,14 +119,14 @@ TEST(IniProfile, WritingKeepsTheFilesModeAndFollowsALink) {
 
 // What cannot be read is refused with its path named, reads as empty, and is never written over.
 TEST(IniProfile, AFileThatIsNotARegularFileOfAtMost1MiBIsRefused) {
-    ScratchDirectory dir;
-    const std::string directory = dir.file("dir.INI");
+    ScratchDir dir;
+    const std::string directory = dir.path("dir.INI");
     fs::create_directory(directory);
-    const std::string fifo = dir.file("fifo.INI");
+    const std::string fifo = dir.path("fifo.INI");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string large = writeFile(dir.file("large.INI"), "[JukeBox Default]\nHost=1\n" +
+    const std::string large = dir.write("large.INI", "[JukeBox Default]\nHost=1\n" +
                                                                     std::string(kProfileSizeLimit, ';'));
-    const std::string limit = writeFile(dir.file("limit.INI"), "[JukeBox Default]\nHost=4\n" +
+    const std::string limit = dir.write("limit.INI", "[JukeBox Default]\nHost=4\n" +
                                                                     std::string(kProfileSizeLimit - 25, ';'));
     using Case = std::tuple<std::string, std::string /*error, after the path*/, int32_t /*Host read*/>;
     for (const auto& [path, error, host] :
@@ -179,13 +148,13 @@ TEST(IniProfile, AFileThatIsNotARegularFileOfAtMost1MiBIsRefused) {
 }
 
 TEST(IniProfile, WhatIsNoProfileIsReportedOnceAndNeverReplaced) {
-    ScratchDirectory dir;
-    const std::string fifo = dir.file("fifo.INI");
+    ScratchDir dir;
+    const std::string fifo = dir.path("fifo.INI");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string directory = dir.file("dir.INI");
+    const std::string directory = dir.path("dir.INI");
     fs::create_directory(directory);
-    const std::string big = dir.file("big.INI");
-    writeFile(big, "");
+    const std::string big = dir.path("big.INI");
+    test_support::writeFile(big, "");
     fs::resize_file(big, kProfileSizeLimit + 1);
     const std::tuple<std::string, std::string> cases[] = {
         {fifo, "is not a regular file"},
@@ -209,8 +178,8 @@ TEST(IniProfile, WhatIsNoProfileIsReportedOnceAndNeverReplaced) {
 TEST(IniProfile, AReadOnlyProfileIsNotReplaced) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root may write any file";
-    ScratchDirectory dir;
-    const std::string path = writeFile(dir.file("karvel.INI"), "[JukeBox Default]\nHost=1\n");
+    ScratchDir dir;
+    const std::string path = dir.write("karvel.INI", "[JukeBox Default]\nHost=1\n");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     IniProfile profile(path);
     EXPECT_FALSE(profile.writeInt("JukeBox Default", "Host", 2));

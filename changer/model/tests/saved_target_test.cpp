@@ -13,6 +13,7 @@
 
 #include "changer_model/ini_profile.h"
 #include "changer_model/saved_target.h"
+#include "scratch_dir.h"
 
 using namespace karvel::model;
 
@@ -93,8 +94,8 @@ TEST_F(ProfilePath, FollowsXdgConfigHomeWhenAbsolute) {
 }
 
 TEST(SavedTargetFile, IsReadWholeOrRefusedWithItsPath) {
-    std::string dir = (std::filesystem::temp_directory_path() / "saved_target_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    const karvel::test_support::ScratchDir scratch;
+    const std::string dir = scratch.root();
     const std::string file = dir + "/karvel.INI";
     std::ofstream(file, std::ios::binary) << "[JukeBox Default]\r\nHost=1\r\nScsiId=4\r\nLun=2\r\n";
     using Case = std::tuple<std::string, std::string /*error*/, unsigned, unsigned, unsigned>;
@@ -108,7 +109,6 @@ TEST(SavedTargetFile, IsReadWholeOrRefusedWithItsPath) {
             << path;
         EXPECT_EQ(why, error) << path;
     }
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
