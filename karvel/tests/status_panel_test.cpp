@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QTest>
 
 #include "changer_dialog_fixture.h"
@@ -108,17 +109,24 @@ TEST_F(StatusPanelTest, TemplateTextsStayUntilTheFirstPaintAndMarkingForRepaintU
     EXPECT_EQ(panel(*dlg), std::make_tuple(aspiText(SS_ERR), targetText(0x02), senseKeyText(2), ascText(0x04, 0x01)));
 }
 
-// Counts the paint events the window system delivers to one widget.
+// Counts the paint events the window system delivers to one widget, and those that cover the
+// whole widget: what marking the whole dialog for repainting brings. A child that repaints
+// itself (a list rebuilt, a button's focus) or a label whose text changed brings a paint of its
+// own rectangle only, which runs OnPaint() too and so would hide a handler's missing request.
 class PaintCounter final : public QObject {
 public:
     explicit PaintCounter(QWidget& widget) : m_widget(widget) { widget.installEventFilter(this); }
     ~PaintCounter() override { m_widget.removeEventFilter(this); }
     int paints = 0;
+    int wholePaints = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &m_widget && event->type() == QEvent::Paint)
+        if (watched == &m_widget && event->type() == QEvent::Paint) {
             ++paints;
+            if (static_cast<QPaintEvent*>(event)->region().boundingRect() == m_widget.rect())
+                ++wholePaints;
+        }
         return false;
     }
 
@@ -135,9 +143,11 @@ void settle() {
     }
 }
 
-// Every handler ends by marking the dialog for repainting, failed or not: the status panel is
-// where a failure is reported. The paint events themselves are watched, since a test that
-// called OnPaint() would pass for a handler that never asks for one.
+// Every handler ends by marking the whole dialog for repainting, failed or not: the status
+// panel is where a failure is reported. So does ShowDriveContents when its READ ELEMENT STATUS
+// fails. The paint events themselves are watched, since a test that called OnPaint() would pass
+// for a handler that never asks for one; and only a paint of the whole dialog counts, since
+// the controls a handler changes bring paints of their own rectangles.
 TEST_F(StatusPanelTest, EveryHandlerRepaintsTheDialogAndThePanelShowsItsFailure) {
     using scsi::INITIALIZE_ELEMENT_STATUS;
     using scsi::INQUIRY;
@@ -147,47 +157,58 @@ TEST_F(StatusPanelTest, EveryHandlerRepaintsTheDialogAndThePanelShowsItsFailure)
     using scsi::READ_ELEMENT_STATUS;
     using scsi::REZERO_UNIT;
     using scsi::WRITE_BUFFER;
+    enum class Panel { failure, completed, notChecked };
     struct Case {
         std::string name;
         uint16_t slotCount;
         std::vector<uint8_t> failing;  // operation codes that fail with NOT READY
         std::function<void(CChangerDlg&, ScriptedModalServices&)> run;
-        bool panelShowsTheFailure;
+        Panel panel;  // what the panel shows after the handler
     };
     const auto ok = [](ui::TemplateDialog& d) { d.OnOK(); };
     const std::vector<Case> cases = {
-        {"mount", 50, {MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnMount(); }, true},
+        {"mount", 50, {MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnMount(); }, Panel::failure},
         {"unmount, failed READ ELEMENT STATUS", 50, {READ_ELEMENT_STATUS},
-         [](CChangerDlg& d, auto&) { d.OnUnMount(); }, true},
-        {"import", 50, {POSITION_TO_ELEMENT, MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnImport(); }, true},
-        {"export", 50, {MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnExport(); }, true},
-        {"reset", 50, {REZERO_UNIT}, [](CChangerDlg& d, auto&) { d.OnReset(); }, true},
+         [](CChangerDlg& d, auto&) { d.OnUnMount(); }, Panel::failure},
+        {"import", 50, {POSITION_TO_ELEMENT, MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnImport(); }, Panel::failure},
+        {"export", 50, {MOVE_MEDIUM}, [](CChangerDlg& d, auto&) { d.OnExport(); }, Panel::failure},
+        {"reset", 50, {REZERO_UNIT}, [](CChangerDlg& d, auto&) { d.OnReset(); }, Panel::failure},
         {"initialize, up to 18 slots", 18, {INITIALIZE_ELEMENT_STATUS},
-         [](CChangerDlg& d, auto&) { d.OnInitialize(); }, true},
+         [](CChangerDlg& d, auto&) { d.OnInitialize(); }, Panel::failure},
         {"initialize, over a range", 50, {MODE_SELECT_6},
          [&](CChangerDlg& d, ScriptedModalServices& m) {
              m.operateDialog(ok);
              d.OnInitialize();
-         }, true},
+         }, Panel::failure},
         {"clear NVRAM", 50, {WRITE_BUFFER},
          [](CChangerDlg& d, ScriptedModalServices& m) {
              m.answerYesNo(true);
              m.answerYesNo(true);
              d.OnClearNvram();
-         }, false},  // the refresh that follows ends the request block's story
+         }, Panel::notChecked},  // the refresh that follows ends the request block's story
         {"new firmware, unknown format", 50, {},
          [](CChangerDlg& d, ScriptedModalServices& m) {
              m.answerFile(ui::FileChoice{QStringLiteral("/nonexistent/fw.txt"), QStringLiteral("txt")});
              d.OnNewFirmware();
-         }, false},  // nothing is sent
-        {"about", 50, {INQUIRY}, [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmAboutBox, 0); }, true},
+         }, Panel::notChecked},  // nothing is sent
+        {"about", 50, {INQUIRY}, [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmAboutBox, 0); }, Panel::failure},
         {"SCSI targets", 50, {READ_ELEMENT_STATUS},
          [&](CChangerDlg& d, ScriptedModalServices& m) {
              m.operateDialog(ok);
              d.OnSysCommand(res::kIdmScsiTargets, 0);
-         }, true},
+         }, Panel::failure},
         {"refresh view", 50, {READ_ELEMENT_STATUS},
-         [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmRefreshView, 0); }, true},
+         [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmRefreshView, 0); }, Panel::failure},
+        // Without a failed READ ELEMENT STATUS the handler's own request is the only one.
+        {"SCSI targets, completed", 50, {},
+         [&](CChangerDlg& d, ScriptedModalServices& m) {
+             m.operateDialog(ok);
+             d.OnSysCommand(res::kIdmScsiTargets, 0);
+         }, Panel::completed},
+        {"refresh view, completed", 50, {},
+         [](CChangerDlg& d, auto&) { d.OnSysCommand(res::kIdmRefreshView, 0); }, Panel::completed},
+        {"ShowDriveContents, failed READ ELEMENT STATUS", 50, {READ_ELEMENT_STATUS},
+         [](CChangerDlg& d, auto&) { d.ShowDriveContents(d.m_config); }, Panel::failure},
     };
     const ScratchProfile profile;  // SCSI Targets saves the target
     for (const Case& c : cases) {
@@ -199,14 +220,26 @@ TEST_F(StatusPanelTest, EveryHandlerRepaintsTheDialogAndThePanelShowsItsFailure)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
         for (uint8_t opcode : c.failing)  // after the dialog has been built
             changer.failures[opcode] = Reply::checkCondition(scsi::NOT_READY, 0x04, 0x01);
+        // The panel shows an earlier failure (no medium), which the handler's outcome replaces.
+        dlg->m_pSRB->exec.SRB_Status = SS_ERR;
+        dlg->m_pSRB->exec.SRB_TargStat = 0x02;
+        dlg->m_pSRB->exec.SenseArea[2] = scsi::NOT_READY;
+        dlg->m_pSRB->exec.SenseArea[12] = 0x3A;
+        dlg->m_pSRB->exec.SenseArea[13] = 0x00;
+        dlg->repaint();
         settle();
+        ASSERT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x3A, 0x00));
         const PaintCounter counter(*dlg);
         c.run(*dlg, modal);
         settle();
         EXPECT_GE(counter.paints, 1);
-        if (c.panelShowsTheFailure) {
+        EXPECT_GE(counter.wholePaints, 1);
+        if (c.panel == Panel::failure) {
             EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
             EXPECT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x04, 0x01));
+        } else if (c.panel == Panel::completed) {
+            EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_COMP));
+            EXPECT_EQ(dlg->itemText(res::kIdAscAscq), QString());
         }
     }
 }
