@@ -51,17 +51,17 @@ constexpr size_t kBufferSize = 0x200000;
 
 class ChangerCommand : public ::testing::TestWithParam<CommandVector> {
 protected:
-    ScriptedAspi aspi;
-    std::vector<uint8_t> buffer = std::vector<uint8_t>(kBufferSize);
+    ScriptedAspi m_aspi;
+    std::vector<uint8_t> m_buffer = std::vector<uint8_t>(kBufferSize);
 };
 
-TEST_P(ChangerCommand, SendsItsCdbAndDataPhase) { expectSendsItsRequest(GetParam(), aspi, buffer.data()); }
+TEST_P(ChangerCommand, SendsItsCdbAndDataPhase) { expectSendsItsRequest(GetParam(), m_aspi, m_buffer.data()); }
 
 TEST_P(ChangerCommand, ReturnsTheFinalStatusOfAFailedRequest) {
-    expectReturnsAFailedStatus(GetParam(), aspi, buffer.data());
+    expectReturnsAFailedStatus(GetParam(), m_aspi, m_buffer.data());
 }
 
-TEST_P(ChangerCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), aspi, buffer.data()); }
+TEST_P(ChangerCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), m_aspi, m_buffer.data()); }
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, ChangerCommand, ::testing::ValuesIn(kCases),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });

@@ -15,13 +15,13 @@ auto address(const TargetAddress& t) {
 using DialogDiscoveryTest = ChangerDialogTest;
 
 TEST_F(DialogDiscoveryTest, TheViewIsBuiltForTheChangerFound) {
-    app.m_adapterCount = 1;
-    app.m_defaultTarget = TargetAddress{0, 9, 4};  // nothing there; the fixture's changer is at 0/0/0
+    m_app.m_adapterCount = 1;
+    m_app.m_defaultTarget = TargetAddress{0, 9, 4};  // nothing there; the fixture's changer is at 0/0/0
     open();
-    EXPECT_EQ(aspi.probes().size(), 2u);
-    EXPECT_EQ(address(dlg->m_config.target), std::make_tuple(0, 0, 0));
-    ASSERT_FALSE(aspi.requests().empty());
-    for (const SeenRequest& r : aspi.requests())
+    EXPECT_EQ(m_aspi.probes().size(), 2u);
+    EXPECT_EQ(address(m_dlg->m_config.target), std::make_tuple(0, 0, 0));
+    ASSERT_FALSE(m_aspi.requests().empty());
+    for (const SeenRequest& r : m_aspi.requests())
         EXPECT_EQ(std::make_tuple(r.haId, r.target, r.lun), std::make_tuple(0, 0, 0));
 }
 

@@ -46,8 +46,8 @@ protected:
     // Answers the next address range prompt: notes what it shows, then types and presses OK,
     // or presses Cancel.
     void answerPrompt(Typed typed) {
-        modal.operateDialog([this, typed](ui::TemplateDialog& d) {
-            prompts.push_back({d.itemText(res::kIdFirstLabel), d.itemText(res::kIdFirstValue),
+        m_modal.operateDialog([this, typed](ui::TemplateDialog& d) {
+            m_prompts.push_back({d.itemText(res::kIdFirstLabel), d.itemText(res::kIdFirstValue),
                                d.itemText(res::kIdSecondLabel), d.itemText(res::kIdSecondValue)});
             if (!typed) {
                 press(d, ui::kIdCancel);
@@ -63,12 +63,12 @@ protected:
     std::vector<SeenRequest> initialize(Typed typed, bool prompted = true) {
         if (prompted)
             answerPrompt(std::move(typed));
-        const size_t before = aspi.requests().size();
-        dlg->OnInitialize();
-        return requestsSince(aspi, before);
+        const size_t before = m_aspi.requests().size();
+        m_dlg->OnInitialize();
+        return requestsSince(m_aspi, before);
     }
 
-    std::vector<Prompt> prompts;
+    std::vector<Prompt> m_prompts;
 };
 
 Prompt shown(int start, int stop) {
@@ -100,15 +100,15 @@ TEST_F(ElementStatusCommandsTest, InitializeAsksForARangeFrom19SlotsAndSendsItIn
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.assignment.storageCount = c.slotCount;
-        changer.assignment.firstStorage = c.firstStorage;
+        m_changer.assignment.storageCount = c.slotCount;
+        m_changer.assignment.firstStorage = c.firstStorage;
         open();
-        prompts.clear();
+        m_prompts.clear();
         const std::vector<SeenRequest> sent = initialize(c.typed, !c.prompts.empty());
-        EXPECT_EQ(prompts, c.prompts);
-        EXPECT_EQ(modal.dialogsLeftOpen(), 0);
+        EXPECT_EQ(m_prompts, c.prompts);
+        EXPECT_EQ(m_modal.dialogsLeftOpen(), 0);
         EXPECT_EQ(opcodesOf(sent), c.opcodes);
-        const std::vector<SeenRequest> selects = requestsWithOpcode(aspi, MODE_SELECT_6);
+        const std::vector<SeenRequest> selects = requestsWithOpcode(m_aspi, MODE_SELECT_6);
         if (c.page.empty())
             continue;
         ASSERT_FALSE(selects.empty());
@@ -119,28 +119,28 @@ TEST_F(ElementStatusCommandsTest, InitializeAsksForARangeFrom19SlotsAndSendsItIn
 }
 
 TEST_F(ElementStatusCommandsTest, TheRangeIsFixedAtTheFirstInitializeAndKeptAcrossRefreshAndTargetChange) {
-    changer.assignment.storageCount = 10;
+    m_changer.assignment.storageCount = 10;
     open();
     initialize(std::nullopt, false);  // the short path fixes the range too: 1 to 10
-    EXPECT_TRUE(prompts.empty());
+    EXPECT_TRUE(m_prompts.empty());
 
-    changer.assignment.storageCount = 100;
-    dlg->RefreshView(dlg->m_config);
+    m_changer.assignment.storageCount = 100;
+    m_dlg->RefreshView(m_dlg->m_config);
     initialize(std::pair{QStringLiteral("10"), QStringLiteral("20")});
     initialize(std::nullopt);  // a cancel keeps it
-    dlg->RefreshView(dlg->m_config);
+    m_dlg->RefreshView(m_dlg->m_config);
     initialize(std::pair{QStringLiteral("70000"), QStringLiteral("20")});
 
-    modal.operateDialog([](ui::TemplateDialog& d) {
+    m_modal.operateDialog([](ui::TemplateDialog& d) {
         typeInto(d, res::kIdTargetScsiId, QStringLiteral("3"));
         press(d, ui::kIdOk);
     });
     const ScratchProfile profile;
-    dlg->OnScsiTargets();
-    ASSERT_EQ(dlg->m_config.target.targetId, 3);
+    m_dlg->OnScsiTargets();
+    ASSERT_EQ(m_dlg->m_config.target.targetId, 3);
     const std::vector<SeenRequest> sent = initialize(std::nullopt);
 
-    EXPECT_EQ(prompts, (std::vector<Prompt>{shown(1, 10), shown(10, 20), shown(10, 20), shown(70000, 20)}));
+    EXPECT_EQ(m_prompts, (std::vector<Prompt>{shown(1, 10), shown(10, 20), shown(10, 20), shown(70000, 20)}));
     EXPECT_EQ(opcodesOf(sent), (std::vector<uint8_t>{TEST_UNIT_READY, TEST_UNIT_READY}));
     EXPECT_EQ(sent.back().target, 3);
 }
@@ -161,22 +161,22 @@ TEST_F(ElementStatusCommandsTest, AFailureEndsInitializeButTheProgressBoxStillCl
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.failures.clear();
-        changer.assignment.storageCount = c.slotCount;
+        m_changer.failures.clear();
+        m_changer.assignment.storageCount = c.slotCount;
         open();
-        dlg->m_slotList.setCurSel(5);
+        m_dlg->m_slotList.setCurSel(5);
         const QStringList rows = slotRows();
-        changer.failures[c.failing] = Reply::checkCondition(HARDWARE_ERROR, 0x53, 0x00);
+        m_changer.failures[c.failing] = Reply::checkCondition(HARDWARE_ERROR, 0x53, 0x00);
         EXPECT_EQ(opcodesOf(initialize(std::pair{QStringLiteral("1"), QStringLiteral("9")}, c.slotCount > 18)),
                   c.opcodes);
         EXPECT_EQ(slotRows(), rows);
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), 5);
-        for (const CProgressDlg* box : dlg->findChildren<CProgressDlg*>())
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 5);
+        for (const CProgressDlg* box : m_dlg->findChildren<CProgressDlg*>())
             EXPECT_FALSE(box->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(dlg->findChildren<CProgressDlg*>().empty());
-        dlg->OnPaint();
-        EXPECT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x53, 0x00));
+        EXPECT_TRUE(m_dlg->findChildren<CProgressDlg*>().empty());
+        m_dlg->OnPaint();
+        EXPECT_EQ(m_dlg->itemText(res::kIdAscAscq), ascText(0x53, 0x00));
     }
 }
 
@@ -197,16 +197,16 @@ private:
 };
 
 TEST_F(ElementStatusCommandsTest, TheProgressBoxIsPaintedOverTheDialogWhileTheChangerWorks) {
-    changer.assignment.storageCount = 100;
+    m_changer.assignment.storageCount = 100;
     open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     std::vector<QString> log;
-    aspi.answerWith([&](const SeenRequest& r) {
-        const QList<CProgressDlg*> boxes = dlg->findChildren<CProgressDlg*>();
+    m_aspi.answerWith([&](const SeenRequest& r) {
+        const QList<CProgressDlg*> boxes = m_dlg->findChildren<CProgressDlg*>();
         QString line = QStringLiteral("command %1").arg(int{r.cdb.at(0)}, 2, 16, QLatin1Char('0'));
         if (boxes.size() == 1 && boxes[0]->isVisible()) {
             CProgressDlg* box = boxes[0];
-            const QPoint offset = box->frameGeometry().center() - dlg->frameGeometry().center();
+            const QPoint offset = box->frameGeometry().center() - m_dlg->frameGeometry().center();
             line += QStringLiteral(" over \"%1\"").arg(box->itemText(res::kIdProgressText));
             if (box->windowHandle() && box->windowHandle()->isExposed() && offset.manhattanLength() <= 2)
                 line += QStringLiteral(", exposed and centred");
@@ -215,7 +215,7 @@ TEST_F(ElementStatusCommandsTest, TheProgressBoxIsPaintedOverTheDialogWhileTheCh
         if (cursor && cursor->shape() == Qt::WaitCursor)
             line += QStringLiteral(", waiting");
         log.push_back(line);
-        return changer.respond(r);
+        return m_changer.respond(r);
     });
     PaintLog paints(log);
     initialize(std::pair{QStringLiteral("1"), QStringLiteral("100")});
@@ -257,27 +257,27 @@ TEST_F(ElementStatusCommandsTest, ClearNvramWritesOneZeroGroupPer100SlotsAfterTw
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.assignment.storageCount = c.slotCount;
-        changer.fullnessMaps[0] = {0xFF};
+        m_changer.assignment.storageCount = c.slotCount;
+        m_changer.fullnessMaps[0] = {0xFF};
         open();
-        dlg->m_slotList.setCurSel(4);
-        changer.fullnessMaps.clear();
+        m_dlg->m_slotList.setCurSel(4);
+        m_changer.fullnessMaps.clear();
         int writes = 0;
         std::vector<bool> waiting;
-        aspi.answerWith([&](const SeenRequest& r) {
+        m_aspi.answerWith([&](const SeenRequest& r) {
             if (r.cdb.at(0) != WRITE_BUFFER)
-                return changer.respond(r);
+                return m_changer.respond(r);
             waiting.push_back(QApplication::overrideCursor() != nullptr);
             return writes++ == c.failingWrite ? Reply::checkCondition(HARDWARE_ERROR, 0x44, 0x00) : Reply{};
         });
         for (bool yes : c.answers)
-            modal.answerYesNo(yes);
-        const size_t before = aspi.requests().size();
-        const size_t messagesBefore = modal.messages().size();
+            m_modal.answerYesNo(yes);
+        const size_t before = m_aspi.requests().size();
+        const size_t messagesBefore = m_modal.messages().size();
         const QStringList rows = slotRows();
 
-        dlg->OnClearNvram();
-        const std::vector<SeenRequest> sent = requestsSince(aspi, before);
+        m_dlg->OnClearNvram();
+        const std::vector<SeenRequest> sent = requestsSince(m_aspi, before);
         std::vector<uint8_t> ids;
         for (const SeenRequest& r : sent)
             if (r.cdb.at(0) == WRITE_BUFFER) {
@@ -291,15 +291,15 @@ TEST_F(ElementStatusCommandsTest, ClearNvramWritesOneZeroGroupPer100SlotsAfterTw
         if (!c.rebuilt) {
             EXPECT_TRUE(sent.empty());
             EXPECT_EQ(slotRows(), rows);
-            EXPECT_EQ(dlg->m_slotList.getCurSel(), 4);
+            EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 4);
         }
 
         std::vector<QString> asked;
-        for (size_t i = messagesBefore; i < modal.messages().size(); ++i) {
-            asked.push_back(modal.messages()[i].text);
-            EXPECT_EQ(modal.messages()[i].icon, ui::MessageIcon::question);
-            EXPECT_EQ(modal.messages()[i].buttons, ui::MessageButtons::yesNo);
-            EXPECT_EQ(modal.messages()[i].caption, QStringLiteral("karvel"));
+        for (size_t i = messagesBefore; i < m_modal.messages().size(); ++i) {
+            asked.push_back(m_modal.messages()[i].text);
+            EXPECT_EQ(m_modal.messages()[i].icon, ui::MessageIcon::question);
+            EXPECT_EQ(m_modal.messages()[i].buttons, ui::MessageButtons::yesNo);
+            EXPECT_EQ(m_modal.messages()[i].caption, QStringLiteral("karvel"));
         }
         const std::vector<QString> questions = {
             QStringLiteral("WARNING:  Clearing NVRAM.  Verify Changer is Empty\n Do you want to continue ?"),

@@ -91,14 +91,14 @@ class FirmwareCommandTest : public ChangerDialogTest {
 protected:
     // Opens the dialog with the panel showing a distinct last command: a refused READ ELEMENT STATUS.
     void openWithDistinctPanel() {
-        changer.failures[scsi::READ_ELEMENT_STATUS] = Reply::checkCondition(0x06, 0x28, 0x00);
+        m_changer.failures[scsi::READ_ELEMENT_STATUS] = Reply::checkCondition(0x06, 0x28, 0x00);
         open();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     }
 
     // Returns the file dialog's answer for f, made in the scratch directory.
     ui::FileChoice choose(const FirmwareFile& f) {
-        const QString path = dir.filePath(f.name);
+        const QString path = m_dir.filePath(f.name);
         if (f.kind == FileKind::directory) {
             QDir().mkpath(path);
         } else if (f.kind == FileKind::file) {
@@ -111,27 +111,27 @@ protected:
 
     // Clicks New Firmware with the file dialog answered by answer; returns the requests sent.
     std::vector<SeenRequest> clickNewFirmware(std::optional<ui::FileChoice> answer) {
-        modal.answerFile(std::move(answer));
-        const size_t before = aspi.requests().size();
-        aspi.answerWith([this](const SeenRequest& r) {
-            log.noteCommand(r.cdb.at(0));
-            return changer.respond(r);
+        m_modal.answerFile(std::move(answer));
+        const size_t before = m_aspi.requests().size();
+        m_aspi.answerWith([this](const SeenRequest& r) {
+            m_log.noteCommand(r.cdb.at(0));
+            return m_changer.respond(r);
         });
-        dlg->itemAs<QPushButton>(res::kIdNewFirmware)->click();
-        std::vector<SeenRequest> sent = aspi.requests();
+        m_dlg->itemAs<QPushButton>(res::kIdNewFirmware)->click();
+        std::vector<SeenRequest> sent = m_aspi.requests();
         sent.erase(sent.begin(), sent.begin() + static_cast<long>(before));
         return sent;
     }
 
     Panel panel() {
-        dlg->repaint();
-        return {dlg->itemText(res::kIdAspiStatus), dlg->itemText(res::kIdScsiStatus),
-                dlg->itemText(res::kIdSenseKey), dlg->itemText(res::kIdAscAscq)};
+        m_dlg->repaint();
+        return {m_dlg->itemText(res::kIdAspiStatus), m_dlg->itemText(res::kIdScsiStatus),
+                m_dlg->itemText(res::kIdSenseKey), m_dlg->itemText(res::kIdAscAscq)};
     }
 
     // True when no progress box is left on screen and the normal cursor is back.
     bool cleanedUp() const {
-        for (const CProgressDlg* box : dlg->findChildren<CProgressDlg*>())
+        for (const CProgressDlg* box : m_dlg->findChildren<CProgressDlg*>())
             if (box->isVisible())
                 return false;
         return ui::waitCursorDepth() == 0 && QApplication::overrideCursor() == nullptr;
@@ -139,14 +139,14 @@ protected:
 
     // Returns the last message box's (text, icon, buttons).
     std::tuple<QString, ui::MessageIcon, ui::MessageButtons> lastMessage() const {
-        if (modal.messages().empty())
+        if (m_modal.messages().empty())
             return {};
-        const ShownMessage& m = modal.messages().back();
+        const ShownMessage& m = m_modal.messages().back();
         return {m.text, m.icon, m.buttons};
     }
 
-    QTemporaryDir dir;
-    ProgressLog log;
+    QTemporaryDir m_dir;
+    ProgressLog m_log;
 };
 
 // Returns a 128 KiB image of FFh with bytes stored at offset.
@@ -163,14 +163,14 @@ TEST_F(FirmwareCommandTest, TheFileDialogOffersTheFirmwareFilesAndACancelDoesNot
     openWithDistinctPanel();
     const Panel before = panel();
     EXPECT_TRUE(clickNewFirmware(std::nullopt).empty());
-    ASSERT_EQ(modal.fileDialogs().size(), 1u);
-    EXPECT_EQ(std::tuple(modal.fileDialogs()[0].filter, modal.fileDialogs()[0].initialName),
+    ASSERT_EQ(m_modal.fileDialogs().size(), 1u);
+    EXPECT_EQ(std::tuple(m_modal.fileDialogs()[0].filter, m_modal.fileDialogs()[0].initialName),
               std::tuple(QStringLiteral("Motorola Files (*.mot)|*.mot|Binary Files (*.bin)|*.bin|HexFiles (*.hex)|*.hex|"
                                         "All Files (*.*)|*.*||"),
                          QStringLiteral("*.mot")));
-    EXPECT_TRUE(modal.messages().empty());
-    EXPECT_TRUE(log.painted.empty());
-    EXPECT_TRUE(dlg->findChildren<CProgressDlg*>().empty());
+    EXPECT_TRUE(m_modal.messages().empty());
+    EXPECT_TRUE(m_log.painted.empty());
+    EXPECT_TRUE(m_dlg->findChildren<CProgressDlg*>().empty());
     EXPECT_EQ(panel(), before);
 }
 
@@ -182,7 +182,7 @@ class FirmwareDownloadTest : public FirmwareCommandTest, public ::testing::WithP
 TEST_P(FirmwareDownloadTest, SendsTheWholeImageInOneWriteBuffer) {
     const auto& [file, progress, image] = GetParam();
     open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     const std::vector<SeenRequest> sent = clickNewFirmware(choose(file));
 
     ASSERT_EQ(sent.size(), 1u);
@@ -191,10 +191,10 @@ TEST_P(FirmwareDownloadTest, SendsTheWholeImageInOneWriteBuffer) {
     EXPECT_TRUE(sent[0].dataOut == image);
     std::vector<QString> painted{QStringLiteral("Static")};
     painted.insert(painted.end(), progress.begin(), progress.end());
-    EXPECT_EQ(log.painted, painted);
-    EXPECT_EQ(log.commands, (std::vector<std::tuple<uint8_t, QString, bool>>{{scsi::WRITE_BUFFER, kTransferring, true}}));
+    EXPECT_EQ(m_log.painted, painted);
+    EXPECT_EQ(m_log.commands, (std::vector<std::tuple<uint8_t, QString, bool>>{{scsi::WRITE_BUFFER, kTransferring, true}}));
     EXPECT_EQ(lastMessage(), std::tuple(kCompleted, ui::MessageIcon::none, ui::MessageButtons::ok));
-    EXPECT_EQ(modal.messages().size(), 1u);
+    EXPECT_EQ(m_modal.messages().size(), 1u);
     EXPECT_TRUE(cleanedUp());
     EXPECT_EQ(std::get<0>(panel()), std::get<0>(panelFor(SS_COMP, 0, 0, 0, 0)));
 }
@@ -229,9 +229,9 @@ TEST_P(FirmwareFailureTest, SendsNothingAndSaysSo) {
 
     std::vector<QString> painted{QStringLiteral("Static")};
     painted.insert(painted.end(), progress.begin(), progress.end());
-    EXPECT_EQ(log.painted, painted);
+    EXPECT_EQ(m_log.painted, painted);
     EXPECT_EQ(lastMessage(), std::tuple(result, ui::MessageIcon::none, ui::MessageButtons::ok));
-    EXPECT_EQ(modal.messages().size(), 1u);
+    EXPECT_EQ(m_modal.messages().size(), 1u);
     EXPECT_TRUE(cleanedUp());
     EXPECT_EQ(panel(), before);  // still the command sent before New Firmware
     EXPECT_EQ(before, panelFor(SS_ERR, scsi::CHECK_CONDITION, 0x06, 0x28, 0x00));
@@ -259,9 +259,9 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareFailureTest, ::testing::Values(
 ));
 
 TEST_F(FirmwareCommandTest, AFailedWriteBufferSaysNotTransferredAndThePanelShowsIt) {
-    changer.failures[scsi::WRITE_BUFFER] = Reply::checkCondition(0x04, 0x44, 0x00);
+    m_changer.failures[scsi::WRITE_BUFFER] = Reply::checkCondition(0x04, 0x44, 0x00);
     open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     const std::vector<SeenRequest> sent =
         clickNewFirmware(choose({QStringLiteral("rom.bin"), FileKind::file, QByteArray(kImageSize, '\x11')}));
     ASSERT_EQ(sent.size(), 1u);
@@ -273,20 +273,20 @@ TEST_F(FirmwareCommandTest, AFailedWriteBufferSaysNotTransferredAndThePanelShows
 
 TEST_F(FirmwareCommandTest, ASecondRunNumbersFromOneAndStartsAtSegmentBaseZero) {
     open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     const std::vector<SeenRequest> first = clickNewFirmware(
         choose({QStringLiteral("a.hex"), FileKind::file, ":02000002D0002C\r\n:0400100001020304E2\r\n:00000001FF\r\n"}));
-    const std::vector<QString> firstPainted = log.painted;
-    log.painted.clear();
+    const std::vector<QString> firstPainted = m_log.painted;
+    m_log.painted.clear();
     const std::vector<SeenRequest> second = clickNewFirmware(
         choose({QStringLiteral("b.hex"), FileKind::file, ":0400100001020304E2\r\n:00000001FF\r\n"}));
 
     EXPECT_EQ(firstPainted, (std::vector<QString>{QStringLiteral("Static"), hexLine(1), hexLine(2), hexLine(3), kTransferring}));
-    EXPECT_EQ(log.painted, (std::vector<QString>{QStringLiteral("Static"), hexLine(1), hexLine(2), kTransferring}));
+    EXPECT_EQ(m_log.painted, (std::vector<QString>{QStringLiteral("Static"), hexLine(1), hexLine(2), kTransferring}));
     ASSERT_EQ(std::tuple(first.size(), second.size()), std::tuple(1u, 1u));
     EXPECT_TRUE(first[0].dataOut == imageWith(0x10010, k01020304));
     EXPECT_TRUE(second[0].dataOut == imageWith(0x10, k01020304));
-    EXPECT_EQ(modal.messages().size(), 2u);
+    EXPECT_EQ(m_modal.messages().size(), 2u);
     EXPECT_EQ(lastMessage(), std::tuple(kCompleted, ui::MessageIcon::none, ui::MessageButtons::ok));
 }
 

@@ -49,21 +49,21 @@ TEST_F(InventoryViewTest, IdentityLineIsInquiryBytes8To31UpToAZeroByte) {
          Reply::checkCondition(NOT_READY, 0x04, 0x01), QString()},
     };
     for (const Case& c : cases) {
-        changer.inquiry = c.inquiry;
-        changer.failures.clear();
+        m_changer.inquiry = c.inquiry;
+        m_changer.failures.clear();
         if (c.failure)
-            changer.failures[scsi::INQUIRY] = *c.failure;
+            m_changer.failures[scsi::INQUIRY] = *c.failure;
         open();
-        EXPECT_EQ(dlg->itemText(res::kIdInquiryText), c.expected);
+        EXPECT_EQ(m_dlg->itemText(res::kIdInquiryText), c.expected);
     }
 }
 
 TEST_F(InventoryViewTest, RefreshAddressesTheBlockAndSendsInquiryTurModeSenseThenStatus) {
-    app.m_defaultTarget = TargetAddress{0, 3, 1};
-    aspi.addDevice(0, 3, 1, 8);
-    changer.assignment.storageCount = 12;
+    m_app.m_defaultTarget = TargetAddress{0, 3, 1};
+    m_aspi.addDevice(0, 3, 1, 8);
+    m_changer.assignment.storageCount = 12;
     open();
-    const std::vector<SeenRequest> seen = aspi.requests();
+    const std::vector<SeenRequest> seen = m_aspi.requests();
     std::vector<uint8_t> opcodes;
     for (const SeenRequest& r : seen) {
         opcodes.push_back(r.cdb.at(0));
@@ -72,9 +72,9 @@ TEST_F(InventoryViewTest, RefreshAddressesTheBlockAndSendsInquiryTurModeSenseThe
     EXPECT_EQ(opcodes, (std::vector<uint8_t>{scsi::INQUIRY, scsi::TEST_UNIT_READY, MODE_SENSE_6,
                                              READ_ELEMENT_STATUS}));
     EXPECT_EQ(seen[2].cdb, (std::vector<uint8_t>{0x1A, 0x20, 0x1D, 0x00, 31, 0x00}));
-    EXPECT_EQ(dlg->m_pSRB->exec.SRB_Cmd, SC_EXEC_SCSI_CMD);
-    EXPECT_EQ(dlg->m_pSRB->exec.SRB_PostProc, dlg->m_hAspiEvent.handle());
-    EXPECT_NE(dlg->m_pSRB->exec.SRB_PostProc, nullptr);
+    EXPECT_EQ(m_dlg->m_pSRB->exec.SRB_Cmd, SC_EXEC_SCSI_CMD);
+    EXPECT_EQ(m_dlg->m_pSRB->exec.SRB_PostProc, m_dlg->m_hAspiEvent.handle());
+    EXPECT_NE(m_dlg->m_pSRB->exec.SRB_PostProc, nullptr);
 }
 
 TEST_F(InventoryViewTest, SlotListReadsFullnessOnlyFrom19Slots) {
@@ -88,12 +88,12 @@ TEST_F(InventoryViewTest, SlotListReadsFullnessOnlyFrom19Slots) {
         {19, {0}, QStringLiteral("1 - Full"), QStringLiteral("2")},
         {250, {0, 1, 2}, QStringLiteral("1 - Full"), QStringLiteral("2")},
     };
-    changer.fullnessMaps[0] = {0x80};
+    m_changer.fullnessMaps[0] = {0x80};
     for (const Case& c : cases) {
-        changer.assignment.storageCount = c.slotCount;
-        const size_t before = requestsWithOpcode(aspi, READ_BUFFER).size();
+        m_changer.assignment.storageCount = c.slotCount;
+        const size_t before = requestsWithOpcode(m_aspi, READ_BUFFER).size();
         open();
-        std::vector<SeenRequest> reads = requestsWithOpcode(aspi, READ_BUFFER);
+        std::vector<SeenRequest> reads = requestsWithOpcode(m_aspi, READ_BUFFER);
         reads.erase(reads.begin(), reads.begin() + static_cast<long>(before));
         EXPECT_EQ(bufferIds(reads), c.expectedBufferIds) << c.slotCount;
         for (const SeenRequest& r : reads)
@@ -103,16 +103,16 @@ TEST_F(InventoryViewTest, SlotListReadsFullnessOnlyFrom19Slots) {
         EXPECT_EQ(rows[0], c.firstRow);
         EXPECT_EQ(rows[1], c.secondRow);
         EXPECT_EQ(rows.back(), QString::number(c.slotCount));
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0);
     }
 }
 
 TEST_F(InventoryViewTest, EachGroupOf100SlotsComesFromItsOwnBuffer) {
-    changer.assignment.storageCount = 250;
-    changer.fullnessMaps[0] = {0x80, 0x01};               // offsets 0 and 15
-    changer.fullnessMaps[1] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    m_changer.assignment.storageCount = 250;
+    m_changer.fullnessMaps[0] = {0x80, 0x01};               // offsets 0 and 15
+    m_changer.fullnessMaps[1] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
                                0x00, 0x00, 0x10};         // offset 99
-    changer.fullnessMaps[2] = {0x40};                     // offset 1
+    m_changer.fullnessMaps[2] = {0x40};                     // offset 1
     open();
     const QStringList rows = slotRows();
     ASSERT_EQ(rows.size(), 250);
@@ -124,42 +124,42 @@ TEST_F(InventoryViewTest, EachGroupOf100SlotsComesFromItsOwnBuffer) {
 }
 
 TEST_F(InventoryViewTest, ReadBufferFailureStopsTheListAtItsGroupWithoutSelection) {
-    changer.assignment.storageCount = 250;
-    changer.drives = {{true, 5}, {false, 0}};
-    changer.failures[READ_BUFFER] = Reply::checkCondition(NOT_READY, 0x04, 0x00);
+    m_changer.assignment.storageCount = 250;
+    m_changer.drives = {{true, 5}, {false, 0}};
+    m_changer.failures[READ_BUFFER] = Reply::checkCondition(NOT_READY, 0x04, 0x00);
     open();
     EXPECT_TRUE(slotRows().isEmpty());
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), -1);
-    EXPECT_EQ(requestsWithOpcode(aspi, READ_BUFFER).size(), 1u);
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), -1);
+    EXPECT_EQ(requestsWithOpcode(m_aspi, READ_BUFFER).size(), 1u);
     // The drive status is still read, and is what the panel then shows.
-    EXPECT_EQ(aspi.requests().back().cdb.at(0), READ_ELEMENT_STATUS);
+    EXPECT_EQ(m_aspi.requests().back().cdb.at(0), READ_ELEMENT_STATUS);
 }
 
 TEST_F(InventoryViewTest, ReadBufferFailureInALaterGroupKeepsTheEarlierRowsUnselected) {
-    changer.assignment.storageCount = 250;
-    changer.fullnessMaps[0] = {0x80};
+    m_changer.assignment.storageCount = 250;
+    m_changer.fullnessMaps[0] = {0x80};
     open();
     int readBuffers = 0;
-    aspi.answerWith([&](const SeenRequest& r) {
+    m_aspi.answerWith([&](const SeenRequest& r) {
         if (r.cdb.at(0) == READ_BUFFER && ++readBuffers == 2)
             return Reply::checkCondition(scsi::HARDWARE_ERROR, 0x44, 0x00);
-        return changer.respond(r);
+        return m_changer.respond(r);
     });
-    const size_t before = requestsWithOpcode(aspi, READ_BUFFER).size();
-    dlg->FillSlotList(dlg->m_config);
+    const size_t before = requestsWithOpcode(m_aspi, READ_BUFFER).size();
+    m_dlg->FillSlotList(m_dlg->m_config);
     const QStringList rows = slotRows();
     ASSERT_EQ(rows.size(), 100);
     EXPECT_EQ(rows[0], QStringLiteral("1 - Full"));
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), -1);
-    std::vector<SeenRequest> reads = requestsWithOpcode(aspi, READ_BUFFER);
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), -1);
+    std::vector<SeenRequest> reads = requestsWithOpcode(m_aspi, READ_BUFFER);
     reads.erase(reads.begin(), reads.begin() + static_cast<long>(before));
     EXPECT_EQ(bufferIds(reads), (std::vector<uint8_t>{0, 1}));
 }
 
 TEST_F(InventoryViewTest, ReadBufferRefusedAsUnsupportedLearnsFullnessFromStorageStatus) {
-    changer.assignment = {0x0000, 1, 0x0100, 30, 0x0010, 1, 0x0001, 2};
-    changer.fullStorage = {0x0100, 0x0102, 0x011D};
-    changer.failures[READ_BUFFER] = Reply::checkCondition(ILLEGAL_REQUEST, 0x20, 0x00);
+    m_changer.assignment = {0x0000, 1, 0x0100, 30, 0x0010, 1, 0x0001, 2};
+    m_changer.fullStorage = {0x0100, 0x0102, 0x011D};
+    m_changer.failures[READ_BUFFER] = Reply::checkCondition(ILLEGAL_REQUEST, 0x20, 0x00);
     open();
     const QStringList rows = slotRows();
     ASSERT_EQ(rows.size(), 30);
@@ -167,13 +167,13 @@ TEST_F(InventoryViewTest, ReadBufferRefusedAsUnsupportedLearnsFullnessFromStorag
     EXPECT_EQ(rows[1], QStringLiteral("2"));
     EXPECT_EQ(rows[2], QStringLiteral("3 - Full"));
     EXPECT_EQ(rows[29], QStringLiteral("30 - Full"));
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);
-    const std::vector<SeenRequest> statuses = requestsWithOpcode(aspi, READ_ELEMENT_STATUS);
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0);
+    const std::vector<SeenRequest> statuses = requestsWithOpcode(m_aspi, READ_ELEMENT_STATUS);
     ASSERT_EQ(statuses.size(), 2u);
     EXPECT_EQ(statuses[0].cdb.at(1) & 0x0F, 2);  // storage elements
     EXPECT_EQ(get_be16(&statuses[0].cdb.at(2)), 0x0100);
     EXPECT_EQ(get_be16(&statuses[0].cdb.at(4)), 30);
-    EXPECT_EQ(requestsWithOpcode(aspi, READ_BUFFER).size(), 1u);
+    EXPECT_EQ(requestsWithOpcode(m_aspi, READ_BUFFER).size(), 1u);
 }
 
 TEST_F(InventoryViewTest, DriveNumbersFollowTheFirstDataTransferAddress) {
@@ -187,14 +187,14 @@ TEST_F(InventoryViewTest, DriveNumbersFollowTheFirstDataTransferAddress) {
         {0x4002, {QStringLiteral("Drive 3"), QStringLiteral("Drive 4")}, QStringLiteral("7 in Drive 3")},
         {0x0010, {QStringLiteral("Drive 1"), QStringLiteral("Drive 2")}, QStringLiteral("7 in Drive 1")},
     };
-    changer.drives = {{true, 7}, {false, 0}};
+    m_changer.drives = {{true, 7}, {false, 0}};
     for (const Case& c : cases) {
-        changer.assignment.firstDataTransfer = c.firstDrive;
-        changer.assignment.storageCount = 10;
+        m_changer.assignment.firstDataTransfer = c.firstDrive;
+        m_changer.assignment.storageCount = 10;
         open();
-        EXPECT_EQ(rowsOf(dlg->m_driveCombo), c.expectedDrives);
+        EXPECT_EQ(rowsOf(m_dlg->m_driveCombo), c.expectedDrives);
         EXPECT_EQ(slotRows()[6], c.markedRow);
-        const SeenRequest status = requestsWithOpcode(aspi, READ_ELEMENT_STATUS).back();
+        const SeenRequest status = requestsWithOpcode(m_aspi, READ_ELEMENT_STATUS).back();
         EXPECT_EQ(status.cdb.at(1) & 0x0F, 4);
         EXPECT_EQ(get_be16(&status.cdb.at(2)), c.firstDrive);
     }
@@ -212,35 +212,35 @@ TEST_F(InventoryViewTest, SingleTransportAndPortListsAreDisabledTheDriveListIsNo
         {0, 0, 0, false, false},
     };
     for (const Case& c : cases) {
-        changer.assignment.transportCount = c.transports;
-        changer.assignment.importExportCount = c.ports;
-        changer.assignment.dataTransferCount = c.drives;
+        m_changer.assignment.transportCount = c.transports;
+        m_changer.assignment.importExportCount = c.ports;
+        m_changer.assignment.dataTransferCount = c.drives;
         open();
-        EXPECT_EQ(dlg->m_transportCombo.getCount(), c.transports);
-        EXPECT_EQ(dlg->m_ieCombo.getCount(), c.ports);
-        EXPECT_EQ(dlg->m_transportCombo.isWindowEnabled(), c.transportEnabled);
-        EXPECT_EQ(dlg->m_ieCombo.isWindowEnabled(), c.portEnabled);
-        EXPECT_TRUE(dlg->m_driveCombo.isWindowEnabled());
-        EXPECT_EQ(dlg->m_transportCombo.getCurSel(), c.transports ? 0 : -1);
+        EXPECT_EQ(m_dlg->m_transportCombo.getCount(), c.transports);
+        EXPECT_EQ(m_dlg->m_ieCombo.getCount(), c.ports);
+        EXPECT_EQ(m_dlg->m_transportCombo.isWindowEnabled(), c.transportEnabled);
+        EXPECT_EQ(m_dlg->m_ieCombo.isWindowEnabled(), c.portEnabled);
+        EXPECT_TRUE(m_dlg->m_driveCombo.isWindowEnabled());
+        EXPECT_EQ(m_dlg->m_transportCombo.getCurSel(), c.transports ? 0 : -1);
     }
-    changer.assignment.transportCount = 1;
-    changer.assignment.importExportCount = 1;
+    m_changer.assignment.transportCount = 1;
+    m_changer.assignment.importExportCount = 1;
     open();
-    EXPECT_EQ(rowsOf(dlg->m_transportCombo), QStringList{QStringLiteral("Transport 1")});
-    EXPECT_EQ(rowsOf(dlg->m_ieCombo), QStringList{QStringLiteral("I/E 1")});
+    EXPECT_EQ(rowsOf(m_dlg->m_transportCombo), QStringList{QStringLiteral("Transport 1")});
+    EXPECT_EQ(rowsOf(m_dlg->m_ieCombo), QStringList{QStringLiteral("I/E 1")});
 }
 
 TEST_F(InventoryViewTest, ARefreshThatFindsTwoTransportsEnablesTheListAgain) {
-    changer.assignment.transportCount = 1;
-    changer.assignment.importExportCount = 1;
+    m_changer.assignment.transportCount = 1;
+    m_changer.assignment.importExportCount = 1;
     open();
-    ASSERT_FALSE(dlg->m_transportCombo.isWindowEnabled());
-    changer.assignment.transportCount = 2;
-    changer.assignment.importExportCount = 2;
-    dlg->RefreshView(dlg->m_config);
-    EXPECT_TRUE(dlg->m_transportCombo.isWindowEnabled());
-    EXPECT_TRUE(dlg->m_ieCombo.isWindowEnabled());
-    EXPECT_EQ(rowsOf(dlg->m_ieCombo), (QStringList{QStringLiteral("I/E 1"), QStringLiteral("I/E 2")}));
+    ASSERT_FALSE(m_dlg->m_transportCombo.isWindowEnabled());
+    m_changer.assignment.transportCount = 2;
+    m_changer.assignment.importExportCount = 2;
+    m_dlg->RefreshView(m_dlg->m_config);
+    EXPECT_TRUE(m_dlg->m_transportCombo.isWindowEnabled());
+    EXPECT_TRUE(m_dlg->m_ieCombo.isWindowEnabled());
+    EXPECT_EQ(rowsOf(m_dlg->m_ieCombo), (QStringList{QStringLiteral("I/E 1"), QStringLiteral("I/E 2")}));
 }
 
 TEST_F(InventoryViewTest, ModeSensePageFollowsTheBlockDescriptorOrFallsBackToDefaults) {
@@ -264,13 +264,13 @@ TEST_F(InventoryViewTest, ModeSensePageFollowsTheBlockDescriptorOrFallsBackToDef
                                      a.dataTransferCount};
     };
     for (const Case& c : cases) {
-        changer.assignment = page;
-        changer.blockDescriptorLength = c.blockDescriptor;
-        changer.failures.clear();
+        m_changer.assignment = page;
+        m_changer.blockDescriptorLength = c.blockDescriptor;
+        m_changer.failures.clear();
         if (c.fails)
-            changer.failures[MODE_SENSE_6] = Reply::checkCondition(ILLEGAL_REQUEST, 0x24, 0x00);
+            m_changer.failures[MODE_SENSE_6] = Reply::checkCondition(ILLEGAL_REQUEST, 0x24, 0x00);
         open();
-        EXPECT_EQ(values(dlg->m_config.assignment), values(c.expected)) << int{c.blockDescriptor};
+        EXPECT_EQ(values(m_dlg->m_config.assignment), values(c.expected)) << int{c.blockDescriptor};
     }
 }
 
@@ -294,14 +294,14 @@ TEST_F(InventoryViewTest, ModeSenseValuesCountOnlyInsideTheBytesTheChangerReturn
                                      a.dataTransferCount};
     };
     for (const Case& c : cases) {
-        changer.failures.clear();
+        m_changer.failures.clear();
         Reply shortAnswer;
         shortAnswer.dataIn = c.answer;
-        changer.failures[MODE_SENSE_6] = shortAnswer;
+        m_changer.failures[MODE_SENSE_6] = shortAnswer;
         open();
-        EXPECT_EQ(values(dlg->m_config.assignment), values(defaults)) << c.what;
+        EXPECT_EQ(values(m_dlg->m_config.assignment), values(defaults)) << c.what;
         EXPECT_TRUE(slotRows().isEmpty()) << c.what;
-        const std::vector<SeenRequest> statuses = requestsWithOpcode(aspi, READ_ELEMENT_STATUS);
+        const std::vector<SeenRequest> statuses = requestsWithOpcode(m_aspi, READ_ELEMENT_STATUS);
         ASSERT_FALSE(statuses.empty()) << c.what;
         EXPECT_EQ(statuses.back().cdb, (std::vector<uint8_t>{0xB8, 0x04, 0x40, 0x00, 0, 0, 0, 0, 0, 16, 0, 0}))
             << c.what;
@@ -309,16 +309,16 @@ TEST_F(InventoryViewTest, ModeSenseValuesCountOnlyInsideTheBytesTheChangerReturn
 }
 
 TEST_F(InventoryViewTest, FailedModeSenseLeavesAnEmptyViewAndStillAsksForDriveStatus) {
-    changer.failures[MODE_SENSE_6] = Reply::checkCondition(ILLEGAL_REQUEST, 0x24, 0x00);
+    m_changer.failures[MODE_SENSE_6] = Reply::checkCondition(ILLEGAL_REQUEST, 0x24, 0x00);
     open();
     EXPECT_TRUE(slotRows().isEmpty());
-    EXPECT_EQ(dlg->m_driveCombo.getCount(), 0);
-    EXPECT_EQ(dlg->m_transportCombo.getCount(), 0);
-    EXPECT_EQ(dlg->m_ieCombo.getCount(), 0);
-    EXPECT_FALSE(dlg->m_transportCombo.isWindowEnabled());
-    EXPECT_FALSE(dlg->m_ieCombo.isWindowEnabled());
-    EXPECT_EQ(dlg->m_driveBase, 0);
-    const std::vector<SeenRequest> statuses = requestsWithOpcode(aspi, READ_ELEMENT_STATUS);
+    EXPECT_EQ(m_dlg->m_driveCombo.getCount(), 0);
+    EXPECT_EQ(m_dlg->m_transportCombo.getCount(), 0);
+    EXPECT_EQ(m_dlg->m_ieCombo.getCount(), 0);
+    EXPECT_FALSE(m_dlg->m_transportCombo.isWindowEnabled());
+    EXPECT_FALSE(m_dlg->m_ieCombo.isWindowEnabled());
+    EXPECT_EQ(m_dlg->m_driveBase, 0);
+    const std::vector<SeenRequest> statuses = requestsWithOpcode(m_aspi, READ_ELEMENT_STATUS);
     ASSERT_EQ(statuses.size(), 1u);
     EXPECT_EQ(statuses[0].cdb, (std::vector<uint8_t>{0xB8, 0x04, 0x40, 0x00, 0, 0, 0, 0, 0, 16, 0, 0}));
 }
@@ -345,10 +345,10 @@ TEST_F(InventoryViewTest, FullDrivesReplaceTheRowOfTheirSourceSlot) {
         {"slot 1 in drive row 1", 1, 10, {{false, 0}, {true, 1}}, {{0, QStringLiteral("1 in Drive 2")}}},
     };
     for (const Case& c : cases) {
-        changer.assignment.firstStorage = c.firstStorage;
-        changer.assignment.storageCount = c.slotCount;
-        changer.assignment.dataTransferCount = static_cast<uint16_t>(c.drives.size());
-        changer.drives = c.drives;
+        m_changer.assignment.firstStorage = c.firstStorage;
+        m_changer.assignment.storageCount = c.slotCount;
+        m_changer.assignment.dataTransferCount = static_cast<uint16_t>(c.drives.size());
+        m_changer.drives = c.drives;
         open();
         QStringList expected;
         for (int i = 1; i <= c.slotCount; ++i)
@@ -356,21 +356,21 @@ TEST_F(InventoryViewTest, FullDrivesReplaceTheRowOfTheirSourceSlot) {
         for (const auto& [row, text] : c.changedRows)
             expected[row] = text;
         EXPECT_EQ(slotRows(), expected) << c.what;
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), 0) << c.what;
-        EXPECT_TRUE(dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled()) << c.what;
-        const SeenRequest status = requestsWithOpcode(aspi, READ_ELEMENT_STATUS).back();
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0) << c.what;
+        EXPECT_TRUE(m_dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled()) << c.what;
+        const SeenRequest status = requestsWithOpcode(m_aspi, READ_ELEMENT_STATUS).back();
         EXPECT_EQ(get_be24(&status.cdb.at(7)), (c.drives.size() + 1) * 16) << c.what;
     }
 }
 
 TEST_F(InventoryViewTest, FailedDriveStatusLeavesTheSlotsUnmarked) {
-    changer.assignment.storageCount = 10;
-    changer.drives = {{true, 2}, {false, 0}};
-    changer.failures[READ_ELEMENT_STATUS] = Reply::checkCondition(NOT_READY, 0x04, 0x01);
+    m_changer.assignment.storageCount = 10;
+    m_changer.drives = {{true, 2}, {false, 0}};
+    m_changer.failures[READ_ELEMENT_STATUS] = Reply::checkCondition(NOT_READY, 0x04, 0x01);
     open();
     EXPECT_EQ(slotRows().size(), 10);
     EXPECT_EQ(slotRows()[1], QStringLiteral("2"));
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);  // as the slot list left it
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0);  // as the slot list left it
 }
 
 }  // namespace

@@ -49,23 +49,23 @@ TEST_F(MainDialogTest, ControlsSitAtTheirTemplateRectangles) {
     };
     open();
     for (const Control& c : controls) {
-        QWidget* w = dlg->item(c.id);
+        QWidget* w = m_dlg->item(c.id);
         ASSERT_NE(w, nullptr) << c.id;
         EXPECT_STREQ(w->metaObject()->className(), c.className) << c.id;
-        EXPECT_EQ(dlg->itemText(c.id), c.text) << c.id;
-        const QRect expected = dlg->mapDialogRect(c.du);
+        EXPECT_EQ(m_dlg->itemText(c.id), c.text) << c.id;
+        const QRect expected = m_dlg->mapDialogRect(c.du);
         EXPECT_EQ(w->geometry().topLeft(), expected.topLeft()) << c.id;
         EXPECT_EQ(w->width(), expected.width()) << c.id;
         if (c.id < 1021 || c.id > 1023) {  // a combo box is one row high, not its list's height
             EXPECT_EQ(w->height(), expected.height()) << c.id;
         }
     }
-    const ui::DialogBaseUnits units = dlg->baseUnits();
-    EXPECT_EQ(dlg->mapDialogRect(QRect(0, 0, 122, 239)).size(),
+    const ui::DialogBaseUnits units = m_dlg->baseUnits();
+    EXPECT_EQ(m_dlg->mapDialogRect(QRect(0, 0, 122, 239)).size(),
               QSize((122 * units.avgCharWidth + 2) / 4, (239 * units.charHeight + 4) / 8));
     for (const char* label : {"Disc Address", "Drive Number", "Transport ", "Import/Export"}) {
         bool found = false;
-        for (QLabel* l : dlg->findChildren<QLabel*>())
+        for (QLabel* l : m_dlg->findChildren<QLabel*>())
             found = found || l->text() == QString::fromUtf8(label);
         EXPECT_TRUE(found) << label;
     }
@@ -73,27 +73,27 @@ TEST_F(MainDialogTest, ControlsSitAtTheirTemplateRectangles) {
 
 TEST_F(MainDialogTest, WindowIsTitledKarvelWithoutMaximiseOrResizing) {
     open();
-    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Karvel"));
-    EXPECT_FALSE(dlg->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(dlg->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
-    EXPECT_FALSE(dlg->windowIcon().isNull());
+    EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Karvel"));
+    EXPECT_FALSE(m_dlg->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(m_dlg->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(m_dlg->minimumSize(), m_dlg->maximumSize());
+    EXPECT_FALSE(m_dlg->windowIcon().isNull());
 }
 
 TEST_F(MainDialogTest, MountIsTheDefaultButtonAndEscapeEndsTheDialog) {
     open();
-    auto* mount = dlg->itemAs<QPushButton>(res::kIdMount);
+    auto* mount = m_dlg->itemAs<QPushButton>(res::kIdMount);
     ASSERT_NE(mount, nullptr);
     EXPECT_TRUE(mount->isDefault());
     QSignalSpy clicked(mount, &QPushButton::clicked);
-    dlg->m_slotList.control()->setFocus();
-    QTest::keyClick(dlg->m_slotList.control(), Qt::Key_Return);
+    m_dlg->m_slotList.control()->setFocus();
+    QTest::keyClick(m_dlg->m_slotList.control(), Qt::Key_Return);
     EXPECT_EQ(clicked.count(), 1);
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(m_dlg->isVisible());
 
-    QSignalSpy finished(dlg.get(), &QDialog::finished);
-    QTest::keyClick(dlg.get(), Qt::Key_Escape);
-    EXPECT_FALSE(dlg->isVisible());
+    QSignalSpy finished(m_dlg.get(), &QDialog::finished);
+    QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+    EXPECT_FALSE(m_dlg->isVisible());
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.at(0).at(0).toInt(), ui::kIdCancel);
 }
@@ -126,44 +126,44 @@ TEST_F(MainDialogTest, SystemMenuCarriesTheProgramsCommandsAroundThePlatformsOwn
         if (c.aboutText.isEmpty())
             res::overrideString(res::kStrAboutBox, QString());
         open();
-        EXPECT_EQ(menuItems(*dlg), c.expected);
+        EXPECT_EQ(menuItems(*m_dlg), c.expected);
     }
     res::restoreStrings();
 }
 
 TEST_F(MainDialogTest, RefreshViewFromTheSystemMenuRebuildsTheView) {
-    changer.assignment.storageCount = 10;
+    m_changer.assignment.storageCount = 10;
     open();
     ASSERT_EQ(slotRows().size(), 10);
-    changer.assignment.storageCount = 12;
-    changer.drives = {{true, 12}, {false, 0}};
-    const size_t before = aspi.requests().size();
-    ASSERT_TRUE(dlg->systemMenu().choose(res::kIdmRefreshView));
-    EXPECT_EQ(aspi.requests().size() - before, 4u);
+    m_changer.assignment.storageCount = 12;
+    m_changer.drives = {{true, 12}, {false, 0}};
+    const size_t before = m_aspi.requests().size();
+    ASSERT_TRUE(m_dlg->systemMenu().choose(res::kIdmRefreshView));
+    EXPECT_EQ(m_aspi.requests().size() - before, 4u);
     EXPECT_EQ(slotRows().size(), 12);
     EXPECT_EQ(slotRows().back(), QStringLiteral("12 in Drive 1"));
 }
 
 TEST_F(MainDialogTest, SystemMenuOpensFromTheIconAndWithAltSpace) {
     open();
-    QMenu* menu = dlg->systemMenu().menu();
-    auto* button = dlg->findChild<QToolButton*>(QStringLiteral("systemMenuButton"));
+    QMenu* menu = m_dlg->systemMenu().menu();
+    auto* button = m_dlg->findChild<QToolButton*>(QStringLiteral("systemMenuButton"));
     ASSERT_NE(button, nullptr);
-    EXPECT_LT(button->geometry().bottom(), dlg->item(res::kIdInquiryText)->geometry().top());
+    EXPECT_LT(button->geometry().bottom(), m_dlg->item(res::kIdInquiryText)->geometry().top());
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
-    dlg->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
-    QTest::keyClick(dlg->m_slotList.control(), Qt::Key_Space, Qt::AltModifier);
+    m_dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
+    QTest::keyClick(m_dlg->m_slotList.control(), Qt::Key_Space, Qt::AltModifier);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
 }
 
 TEST_F(MainDialogTest, CloseFromTheSystemMenuEndsTheDialog) {
     open();
-    QSignalSpy finished(dlg.get(), &QDialog::finished);
-    dlg->systemMenu().choose(ui::kScClose);
+    QSignalSpy finished(m_dlg.get(), &QDialog::finished);
+    m_dlg->systemMenu().choose(ui::kScClose);
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.at(0).at(0).toInt(), ui::kIdCancel);
 }
@@ -172,16 +172,16 @@ TEST_F(MainDialogTest, WithoutACompletionEventTheDialogOpensUnsearchedAndSaysSo)
     AspiEvent::setMakerForTest([] { return -1; });
     open();
     AspiEvent::setMakerForTest(nullptr);
-    ASSERT_EQ(modal.messages().size(), 1u);
-    const ShownMessage& shown = modal.messages()[0];
+    ASSERT_EQ(m_modal.messages().size(), 1u);
+    const ShownMessage& shown = m_modal.messages()[0];
     EXPECT_EQ(std::make_tuple(shown.text, shown.caption, shown.icon, shown.buttons),
               std::make_tuple(QStringLiteral("System Error: Cannot Create ASPI Competion Event"),
                               QStringLiteral("karvel"), ui::MessageIcon::stop, ui::MessageButtons::ok));
-    EXPECT_TRUE(aspi.probes().empty());
-    EXPECT_TRUE(aspi.requests().empty());
-    EXPECT_EQ(dlg->itemText(res::kIdInquiryText), QStringLiteral("Inquiry Data"));
-    EXPECT_EQ(dlg->systemMenu().items().size(), 4u);  // Size, Minimize, Maximize, Close
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(m_aspi.probes().empty());
+    EXPECT_TRUE(m_aspi.requests().empty());
+    EXPECT_EQ(m_dlg->itemText(res::kIdInquiryText), QStringLiteral("Inquiry Data"));
+    EXPECT_EQ(m_dlg->systemMenu().items().size(), 4u);  // Size, Minimize, Maximize, Close
+    EXPECT_TRUE(m_dlg->isVisible());
 }
 
 }  // namespace

@@ -27,15 +27,15 @@ class MediaCommandsTest : public ChangerDialogTest {
 protected:
     // Selects slot row s and drive row d (and keeps port and transport at row 0).
     void select(int s, int d) {
-        dlg->m_slotList.setCurSel(s);
-        dlg->m_driveCombo.setCurSel(d);
+        m_dlg->m_slotList.setCurSel(s);
+        m_dlg->m_driveCombo.setCurSel(d);
     }
 
     // Runs handler; returns the requests it sent.
     std::vector<SeenRequest> run(Handler handler) {
-        const size_t before = aspi.requests().size();
-        ((*dlg).*handler)();
-        return requestsSince(aspi, before);
+        const size_t before = m_aspi.requests().size();
+        ((*m_dlg).*handler)();
+        return requestsSince(m_aspi, before);
     }
 };
 
@@ -74,13 +74,13 @@ TEST_F(MediaCommandsTest, EachMoveSendsItsAddressesAndRewritesOneRow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.assignment.firstDataTransfer = c.firstDrive;
-        changer.drives = c.drives;
+        m_changer.assignment.firstDataTransfer = c.firstDrive;
+        m_changer.drives = c.drives;
         open();
         select(c.slotRow, c.driveRow);
         QStringList expectedRows = slotRows();
         expectedRows[c.changedRow] = c.text;
-        const size_t messagesBefore = modal.messages().size();
+        const size_t messagesBefore = m_modal.messages().size();
 
         const std::vector<SeenRequest> sent = run(c.handler);
         EXPECT_EQ(opcodesOf(sent), c.opcodes);
@@ -88,29 +88,29 @@ TEST_F(MediaCommandsTest, EachMoveSendsItsAddressesAndRewritesOneRow) {
         EXPECT_EQ(sent.back().cdb.size(), 12u);
         EXPECT_EQ(moveAddresses(sent.back()), c.move);
         EXPECT_EQ(slotRows(), expectedRows);
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), c.selection);
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), c.selection);
 
         std::vector<QString> shown;
-        for (size_t i = messagesBefore; i < modal.messages().size(); ++i) {
-            shown.push_back(modal.messages()[i].text);
-            EXPECT_EQ(modal.messages()[i].icon, ui::MessageIcon::exclamation);
-            EXPECT_EQ(modal.messages()[i].buttons, ui::MessageButtons::ok);
+        for (size_t i = messagesBefore; i < m_modal.messages().size(); ++i) {
+            shown.push_back(m_modal.messages()[i].text);
+            EXPECT_EQ(m_modal.messages()[i].icon, ui::MessageIcon::exclamation);
+            EXPECT_EQ(m_modal.messages()[i].buttons, ui::MessageButtons::ok);
         }
         EXPECT_EQ(shown, c.messages);
     }
 }
 
 TEST_F(MediaCommandsTest, UnMountAsksForOneDriveAndFindsTheRowFromTheFirstStorageAddress) {
-    changer.assignment.firstStorage = 0x0100;
-    changer.drives = {{true, 0x0104}, {false, 0}};
+    m_changer.assignment.firstStorage = 0x0100;
+    m_changer.drives = {{true, 0x0104}, {false, 0}};
     open();
     select(0, 0);
     const std::vector<SeenRequest> sent = run(&CChangerDlg::OnUnMount);
     ASSERT_EQ(opcodesOf(sent), (std::vector<uint8_t>{TEST_UNIT_READY, READ_ELEMENT_STATUS, MOVE_MEDIUM}));
     EXPECT_EQ(sent[1].cdb, (std::vector<uint8_t>{0xB8, 0x04, 0x40, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 32, 0x00, 0x00}));
     EXPECT_EQ(moveAddresses(sent[2]), Move(0x0000, 0x4000, 0x0104));
-    EXPECT_EQ(dlg->m_slotList.getText(4), QStringLiteral("5 - Full"));
-    EXPECT_EQ(dlg->m_slotList.getText(3), QStringLiteral("4"));
+    EXPECT_EQ(m_dlg->m_slotList.getText(4), QStringLiteral("5 - Full"));
+    EXPECT_EQ(m_dlg->m_slotList.getText(3), QStringLiteral("4"));
     EXPECT_EQ(slotRows().size(), 50);
 }
 
@@ -132,24 +132,24 @@ TEST_F(MediaCommandsTest, AFailureLeavesTheListAndSelectionAndThePanelShowsIt) {
         {"export", &CChangerDlg::OnExport, MOVE_MEDIUM, {TEST_UNIT_READY, MOVE_MEDIUM}, 0},
         {"reset", &CChangerDlg::OnReset, REZERO_UNIT, {TEST_UNIT_READY, REZERO_UNIT}, 0},
     };
-    changer.fullnessMaps[0] = {0xF0};
-    changer.drives = {{true, 9}, {true, 10}};
+    m_changer.fullnessMaps[0] = {0xF0};
+    m_changer.drives = {{true, 9}, {true, 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.failures.clear();
+        m_changer.failures.clear();
         open();
         select(3, 1);
         const QStringList rows = slotRows();
-        changer.failures[c.failing] = Reply::checkCondition(NOT_READY, 0x04, 0x03);
-        const size_t messagesBefore = modal.messages().size();
+        m_changer.failures[c.failing] = Reply::checkCondition(NOT_READY, 0x04, 0x03);
+        const size_t messagesBefore = m_modal.messages().size();
 
         EXPECT_EQ(opcodesOf(run(c.handler)), c.opcodes);
         EXPECT_EQ(slotRows(), rows);
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), 3);
-        EXPECT_EQ(modal.messages().size() - messagesBefore, c.messages);
-        dlg->OnPaint();
-        EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
-        EXPECT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x04, 0x03));
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 3);
+        EXPECT_EQ(m_modal.messages().size() - messagesBefore, c.messages);
+        m_dlg->OnPaint();
+        EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
+        EXPECT_EQ(m_dlg->itemText(res::kIdAscAscq), ascText(0x04, 0x03));
     }
 }
 
@@ -174,39 +174,39 @@ TEST_F(MediaCommandsTest, ImportAndExportUseTheSelectedTransportAndPort) {
          {{0x00, 0, 0, 0, 0, 0}, {0xA5, 0x00, 0x00, 0x51, 0x00, 0x03, 0x00, 0x61, 0x00, 0x00, 0x00, 0x00}},
          QStringLiteral("3")},
     };
-    changer.assignment = {0x0050, 2, 0x0001, 50, 0x0060, 2, 0x4000, 2};
+    m_changer.assignment = {0x0050, 2, 0x0001, 50, 0x0060, 2, 0x4000, 2};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         open();
-        dlg->m_slotList.setCurSel(2);
-        dlg->m_transportCombo.setCurSel(1);
-        dlg->m_ieCombo.setCurSel(1);
+        m_dlg->m_slotList.setCurSel(2);
+        m_dlg->m_transportCombo.setCurSel(1);
+        m_dlg->m_ieCombo.setCurSel(1);
         std::vector<std::vector<uint8_t>> cdbs;
         for (const SeenRequest& r : run(c.handler))
             cdbs.push_back(r.cdb);
         EXPECT_EQ(cdbs, c.cdbs);
-        EXPECT_EQ(dlg->m_slotList.getText(2), c.text);
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), 2);
+        EXPECT_EQ(m_dlg->m_slotList.getText(2), c.text);
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 2);
     }
 }
 
 TEST_F(MediaCommandsTest, ImportWhosePositioningFailsAsksNothingAndStillMoves) {
     open();
     select(2, 0);
-    changer.failures[POSITION_TO_ELEMENT] = Reply::checkCondition(ILLEGAL_REQUEST, 0x21, 0x01);
+    m_changer.failures[POSITION_TO_ELEMENT] = Reply::checkCondition(ILLEGAL_REQUEST, 0x21, 0x01);
     const std::vector<SeenRequest> sent = run(&CChangerDlg::OnImport);
     EXPECT_EQ(opcodesOf(sent), (std::vector<uint8_t>{TEST_UNIT_READY, POSITION_TO_ELEMENT, MOVE_MEDIUM}));
     EXPECT_EQ(moveAddresses(sent.back()), Move(0x0000, 0x0030, 0x0003));
-    EXPECT_TRUE(modal.messages().empty());
-    EXPECT_EQ(dlg->m_slotList.getText(2), QStringLiteral("3 - Full"));
+    EXPECT_TRUE(m_modal.messages().empty());
+    EXPECT_EQ(m_dlg->m_slotList.getText(2), QStringLiteral("3 - Full"));
 }
 
 TEST_F(MediaCommandsTest, ResetRebuildsTheListFromTheChangerAndSelectsRowZero) {
-    changer.assignment.storageCount = 30;
+    m_changer.assignment.storageCount = 30;
     open();
     select(12, 0);
-    changer.fullnessMaps[0] = {0x40};
-    changer.drives = {{true, 4}, {false, 0}};
+    m_changer.fullnessMaps[0] = {0x40};
+    m_changer.drives = {{true, 4}, {false, 0}};
     const std::vector<SeenRequest> sent = run(&CChangerDlg::OnReset);
     EXPECT_EQ(opcodesOf(sent), (std::vector<uint8_t>{TEST_UNIT_READY, REZERO_UNIT, READ_BUFFER, READ_ELEMENT_STATUS}));
     EXPECT_EQ(sent[1].cdb, (std::vector<uint8_t>{0x01, 0, 0, 0, 0, 0}));
@@ -214,8 +214,8 @@ TEST_F(MediaCommandsTest, ResetRebuildsTheListFromTheChangerAndSelectsRowZero) {
     ASSERT_EQ(rows.size(), 30);
     EXPECT_EQ(rows[1], QStringLiteral("2 - Full"));
     EXPECT_EQ(rows[3], QStringLiteral("4 in Drive 1"));
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);
-    EXPECT_EQ(dlg->m_config.assignment.storageCount, 30);  // the page is not read again
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0);
+    EXPECT_EQ(m_dlg->m_config.assignment.storageCount, 30);  // the page is not read again
 }
 
 TEST_F(MediaCommandsTest, EnterAndADoubleClickMountTheRowTheyPoint) {
@@ -232,21 +232,21 @@ TEST_F(MediaCommandsTest, EnterAndADoubleClickMountTheRowTheyPoint) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         open();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
-        QListWidget* list = dlg->m_slotList.control();
-        const size_t before = aspi.requests().size();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
+        QListWidget* list = m_dlg->m_slotList.control();
+        const size_t before = m_aspi.requests().size();
         if (c.doubleClick) {
             const QPoint at = list->visualItemRect(list->item(c.row)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         } else {
             QWidget* focus = QApplication::focusWidget();
-            QTest::keyClick(focus ? focus : dlg.get(), Qt::Key_Return);
+            QTest::keyClick(focus ? focus : m_dlg.get(), Qt::Key_Return);
         }
-        const std::vector<SeenRequest> moves = requestsWithOpcode(aspi, MOVE_MEDIUM);
-        ASSERT_EQ(requestsSince(aspi, before).size(), 2u);
+        const std::vector<SeenRequest> moves = requestsWithOpcode(m_aspi, MOVE_MEDIUM);
+        ASSERT_EQ(requestsSince(m_aspi, before).size(), 2u);
         EXPECT_EQ(moveAddresses(moves.back()), Move(0x0000, c.source, 0x4000));
-        EXPECT_EQ(dlg->m_slotList.getText(c.row), QStringLiteral("%1 in Drive 1").arg(c.row + 1));
+        EXPECT_EQ(m_dlg->m_slotList.getText(c.row), QStringLiteral("%1 in Drive 1").arg(c.row + 1));
     }
 }
 
@@ -269,47 +269,47 @@ TEST_F(MediaCommandsTest, ButtonsOfCommandsWithoutASelectionAreDisabledAndSendNo
                                                            {res::kIdExport, &CChangerDlg::OnExport}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.assignment = c.assignment;
+        m_changer.assignment = c.assignment;
         open();
         const bool expected[] = {c.mount, c.unmount, c.import, c.exportButton};
         for (size_t k = 0; k < commands.size(); ++k) {
-            auto* button = dlg->itemAs<QPushButton>(commands[k].first);
+            auto* button = m_dlg->itemAs<QPushButton>(commands[k].first);
             ASSERT_NE(button, nullptr);
             EXPECT_EQ(button->isEnabled(), expected[k]) << commands[k].first;
             EXPECT_EQ(button->toolTip().isEmpty(), expected[k]) << commands[k].first;
             if (!expected[k]) {
                 EXPECT_TRUE(run(commands[k].second).empty()) << commands[k].first;
-                EXPECT_TRUE(modal.messages().empty());
+                EXPECT_TRUE(m_modal.messages().empty());
             }
         }
     }
 }
 
 TEST_F(MediaCommandsTest, ButtonsFollowTheListsThroughRefreshesAndSelections) {
-    changer.assignment.dataTransferCount = 0;
+    m_changer.assignment.dataTransferCount = 0;
     open();
-    auto* mount = dlg->itemAs<QPushButton>(res::kIdMount);
+    auto* mount = m_dlg->itemAs<QPushButton>(res::kIdMount);
     EXPECT_FALSE(mount->isEnabled());
     EXPECT_EQ(mount->toolTip(), QStringLiteral("Needs a selected drive"));
 
-    changer.assignment.dataTransferCount = 2;
-    dlg->RefreshView(dlg->m_config);
+    m_changer.assignment.dataTransferCount = 2;
+    m_dlg->RefreshView(m_dlg->m_config);
     EXPECT_TRUE(mount->isEnabled());
 
     // A fullness read that fails for the second group leaves 100 rows without a selection;
     // choosing a row is enough.
-    changer.assignment.storageCount = 150;
-    dlg->RefreshView(dlg->m_config);
-    aspi.answerWith([this](const SeenRequest& r) {
+    m_changer.assignment.storageCount = 150;
+    m_dlg->RefreshView(m_dlg->m_config);
+    m_aspi.answerWith([this](const SeenRequest& r) {
         if (r.cdb.at(0) == READ_BUFFER && r.cdb.at(2) == 1)
             return Reply::checkCondition(HARDWARE_ERROR, 0x44, 0x00);
-        return changer.respond(r);
+        return m_changer.respond(r);
     });
-    dlg->FillSlotList(dlg->m_config);
-    ASSERT_EQ(dlg->m_slotList.getCount(), 100);
+    m_dlg->FillSlotList(m_dlg->m_config);
+    ASSERT_EQ(m_dlg->m_slotList.getCount(), 100);
     EXPECT_FALSE(mount->isEnabled());
     EXPECT_EQ(mount->toolTip(), QStringLiteral("Needs a selected slot"));
-    dlg->m_slotList.setCurSel(7);
+    m_dlg->m_slotList.setCurSel(7);
     EXPECT_TRUE(mount->isEnabled());
     EXPECT_TRUE(mount->toolTip().isEmpty());
 }
@@ -334,17 +334,17 @@ TEST_F(MediaCommandsTest, TheWaitCursorIsUpWhileTheChangerMovesAndOnlyThen) {
         {"reset", &CChangerDlg::OnReset,
          {{TEST_UNIT_READY, false}, {REZERO_UNIT, true}, {READ_BUFFER, true}, {READ_ELEMENT_STATUS, true}}},
     };
-    changer.drives = {{true, 2}, {false, 0}};
+    m_changer.drives = {{true, 2}, {false, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         open();
         std::vector<std::pair<uint8_t, bool>> seen;
-        aspi.answerWith([&](const SeenRequest& r) {
+        m_aspi.answerWith([&](const SeenRequest& r) {
             const QCursor* cursor = QApplication::overrideCursor();
             seen.emplace_back(r.cdb.at(0), cursor && cursor->shape() == Qt::WaitCursor);
-            return changer.respond(r);
+            return m_changer.respond(r);
         });
-        ((*dlg).*c.handler)();
+        ((*m_dlg).*c.handler)();
         EXPECT_EQ(seen, c.expected);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }

@@ -28,15 +28,15 @@ class SimCommandsTest : public SimDialogTest {};
 
 TEST_F(SimCommandsTest, EnterInAFreshKarvelMountsSlot1IntoDrive1) {
     open({});
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus ? focus : dlg.get(), Qt::Key_Return);
+    QTest::keyClick(focus ? focus : m_dlg.get(), Qt::Key_Return);
     const JukeboxState s = state();
     const aspi::sim::Disc* disc = s.discAt(s.drives.first);
     ASSERT_NE(disc, nullptr);
     EXPECT_EQ(disc->id, 1u);
     EXPECT_EQ(disc->source, s.slotAddress(1));
-    EXPECT_EQ(dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
+    EXPECT_EQ(m_dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
 }
 
 TEST_F(SimCommandsTest, EachCommandMovesTheDiscAndRewritesItsRow) {
@@ -100,14 +100,14 @@ TEST_F(SimCommandsTest, EachCommandMovesTheDiscAndRewritesItsRow) {
         reopen();
         if (c.beforeIsNews)
             c.before();
-        dlg->m_slotList.setCurSel(c.slotRow);
-        dlg->m_driveCombo.setCurSel(c.driveRow);
+        m_dlg->m_slotList.setCurSel(c.slotRow);
+        m_dlg->m_driveCombo.setCurSel(c.driveRow);
         QStringList expected = slotRows();
         expected[c.row] = c.text;
-        ((*dlg).*c.handler)();
+        ((*m_dlg).*c.handler)();
         c.check(state());
         EXPECT_EQ(slotRows(), expected);
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), c.selection);
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), c.selection);
     }
 }
 
@@ -133,18 +133,18 @@ TEST_F(SimCommandsTest, ARefusedCommandLeavesJukeboxAndListAsTheyWereAndThePanel
         aspi::sim::createState(simStatePath(), {.slots = 20, .full = std::vector<int>{1, 2, 3, 4, 5}});
         c.before();
         reopen();
-        dlg->m_slotList.setCurSel(c.slotRow);
+        m_dlg->m_slotList.setCurSel(c.slotRow);
         const QStringList rows = slotRows();
         const auto discs = state().discs;
-        ((*dlg).*c.handler)();
+        ((*m_dlg).*c.handler)();
         EXPECT_EQ(slotRows(), rows);
-        EXPECT_EQ(dlg->m_slotList.getCurSel(), c.slotRow);
+        EXPECT_EQ(m_dlg->m_slotList.getCurSel(), c.slotRow);
         const auto after = state().discs;
         for (const auto& [address, disc] : discs)  // a port may have been loaded; nothing else moved
             EXPECT_EQ(after.count(address), 1u) << address;
-        dlg->OnPaint();
-        EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
-        EXPECT_EQ(dlg->itemText(res::kIdAscAscq), ascText(c.asc, c.ascq));
+        m_dlg->OnPaint();
+        EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
+        EXPECT_EQ(m_dlg->itemText(res::kIdAscAscq), ascText(c.asc, c.ascq));
     }
 }
 
@@ -173,23 +173,23 @@ TEST_F(SimCommandsTest, InitializeMakesTheRecordsMatchTheDiscsOverTheRangeGiven)
         reopen();
         std::vector<QString> prompt;
         if (c.typed)
-            modal.operateDialog([&](ui::TemplateDialog& d) {
+            m_modal.operateDialog([&](ui::TemplateDialog& d) {
                 prompt = {d.itemText(res::kIdFirstValue), d.itemText(res::kIdSecondValue)};
                 typeInto(d, res::kIdFirstValue, c.typed->first);
                 typeInto(d, res::kIdSecondValue, c.typed->second);
                 press(d, ui::kIdOk);
             });
-        const size_t dialogs = modal.dialogsRun().size();
-        dlg->OnInitialize();
-        EXPECT_EQ(modal.dialogsRun().size() - dialogs, c.typed ? 1u : 0u);
+        const size_t dialogs = m_modal.dialogsRun().size();
+        m_dlg->OnInitialize();
+        EXPECT_EQ(m_modal.dialogsRun().size() - dialogs, c.typed ? 1u : 0u);
         EXPECT_EQ(prompt, c.prompt);
         const JukeboxState s = state();
         EXPECT_EQ(s.initRange, c.range);
         EXPECT_EQ(s.recordedFull(s.slotAddress(2)), c.slot2Fixed);
         EXPECT_EQ(s.recordedFull(s.slotAddress(12)), !c.slot12Fixed);
         if (c.slots > 18) {  // the list is rebuilt from the new records
-            EXPECT_EQ(dlg->m_slotList.getText(1), c.slot2Fixed ? QStringLiteral("2 - Full") : QStringLiteral("2"));
-            EXPECT_EQ(dlg->m_slotList.getText(11), QStringLiteral("12"));
+            EXPECT_EQ(m_dlg->m_slotList.getText(1), c.slot2Fixed ? QStringLiteral("2 - Full") : QStringLiteral("2"));
+            EXPECT_EQ(m_dlg->m_slotList.getText(11), QStringLiteral("12"));
         }
     }
 }
@@ -197,11 +197,11 @@ TEST_F(SimCommandsTest, InitializeMakesTheRecordsMatchTheDiscsOverTheRangeGiven)
 TEST_F(SimCommandsTest, ClearNvramForgetsEveryFullSlotButNotTheDiscs) {
     open({.slots = 250, .drives = 2, .full = std::vector<int>{1, 2, 7, 150, 250}});
     putDiscInDrive(7, 0);
-    dlg->RefreshView(dlg->m_config);
-    ASSERT_EQ(dlg->m_slotList.getText(149), QStringLiteral("150 - Full"));
-    modal.answerYesNo(true);
-    modal.answerYesNo(true);
-    dlg->OnClearNvram();
+    m_dlg->RefreshView(m_dlg->m_config);
+    ASSERT_EQ(m_dlg->m_slotList.getText(149), QStringLiteral("150 - Full"));
+    m_modal.answerYesNo(true);
+    m_modal.answerYesNo(true);
+    m_dlg->OnClearNvram();
     const JukeboxState s = state();
     EXPECT_EQ(s.records, std::vector<bool>(250, false));
     EXPECT_EQ(s.discs.size(), 5u);
@@ -210,18 +210,18 @@ TEST_F(SimCommandsTest, ClearNvramForgetsEveryFullSlotButNotTheDiscs) {
         expected << QString::number(n);
     expected[6] = QStringLiteral("7 in Drive 1");
     EXPECT_EQ(slotRows(), expected);
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0);
 }
 
 TEST_F(SimCommandsTest, AboutShowsTheSimulatedChanger) {
     open({});
     std::vector<QString> shown;
-    modal.operateDialog([&](ui::TemplateDialog& d) {
+    m_modal.operateDialog([&](ui::TemplateDialog& d) {
         for (int id : {res::kIdVendor, res::kIdProduct, res::kIdRevision, res::kIdHost, res::kIdScsiId, res::kIdLun})
             shown.push_back(d.itemText(id));
         press(d, ui::kIdOk);
     });
-    dlg->OnAbout();
+    m_dlg->OnAbout();
     EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("KARVEL  "), QStringLiteral("DISC JUKEBOX    "),
                                            QString::fromStdString(state().revision()), QStringLiteral("0"),
                                            QStringLiteral("0"), QStringLiteral("0")}));
@@ -231,21 +231,21 @@ TEST_F(SimCommandsTest, ATargetWithoutADeviceEmptiesTheViewAndTheBackOneRestores
     const ScratchProfile profile;
     open({.slots = 20});
     const auto choose = [this](const char* id) {
-        modal.operateDialog([id](ui::TemplateDialog& d) {
+        m_modal.operateDialog([id](ui::TemplateDialog& d) {
             typeInto(d, res::kIdTargetScsiId, QString::fromLatin1(id));
             press(d, ui::kIdOk);
         });
-        dlg->OnScsiTargets();
+        m_dlg->OnScsiTargets();
     };
     choose("5");
-    EXPECT_EQ(dlg->m_slotList.getCount(), 0);
-    EXPECT_FALSE(dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled());
-    dlg->OnPaint();
-    EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_NO_DEVICE));
+    EXPECT_EQ(m_dlg->m_slotList.getCount(), 0);
+    EXPECT_FALSE(m_dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled());
+    m_dlg->OnPaint();
+    EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), aspiText(SS_NO_DEVICE));
 
     choose("0");
-    EXPECT_EQ(dlg->m_slotList.getCount(), 20);
-    EXPECT_TRUE(dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled());
+    EXPECT_EQ(m_dlg->m_slotList.getCount(), 20);
+    EXPECT_TRUE(m_dlg->itemAs<QPushButton>(res::kIdMount)->isEnabled());
 }
 
 }  // namespace

@@ -74,24 +74,24 @@ class SimFirmwareTest : public ::testing::Test {
 protected:
     void SetUp() override {
         aspi::sim::createState(statePath(), {.slots = 20, .drives = 1});
-        QFile image(dir.filePath(QStringLiteral("full.bin")));
+        QFile image(m_dir.filePath(QStringLiteral("full.bin")));
         ASSERT_TRUE(image.open(QIODevice::WriteOnly));
         image.write(reinterpret_cast<const char*>(knownImage().data()), static_cast<qint64>(knownImage().size()));
         image.close();
 
         const uint32_t support = GetAspi32Info();
         ASSERT_EQ((support >> 8) & 0xFF, SS_COMP);
-        app.m_adapterCount = static_cast<uint8_t>(support & 0xFF);
-        dlg = std::make_unique<CChangerDlg>(app);
-        dlg->createWindow();
-        dlg->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+        m_app.m_adapterCount = static_cast<uint8_t>(support & 0xFF);
+        m_dlg = std::make_unique<CChangerDlg>(m_app);
+        m_dlg->createWindow();
+        m_dlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
     }
 
     // Runs srec_cat with args in the scratch directory; a missing srec_cat fails the test.
     void srecCat(const QString& args) {
         QProcess process;
-        process.setWorkingDirectory(dir.path());
+        process.setWorkingDirectory(m_dir.path());
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(QStringLiteral("srec_cat"), QProcess::splitCommand(args));
         ASSERT_TRUE(process.waitForStarted()) << "srec_cat not found: run scripts/setup";
@@ -101,18 +101,18 @@ protected:
 
     // Clicks New Firmware with name chosen in the file dialog; returns the result box's text.
     QString newFirmware(const QString& name) {
-        const QString path = dir.filePath(name);
-        modal.answerFile(ui::FileChoice{path, QFileInfo(path).suffix()});
-        dlg->itemAs<QPushButton>(res::kIdNewFirmware)->click();
-        return modal.messages().empty() ? QString() : modal.messages().back().text;
+        const QString path = m_dir.filePath(name);
+        m_modal.answerFile(ui::FileChoice{path, QFileInfo(path).suffix()});
+        m_dlg->itemAs<QPushButton>(res::kIdNewFirmware)->click();
+        return m_modal.messages().empty() ? QString() : m_modal.messages().back().text;
     }
 
     static std::string storedDigest() { return aspi::sim::loadState(statePath()).firmwareDigest; }
 
-    QTemporaryDir dir;
-    ScriptedModalServices modal;
-    CChangerApp app;
-    std::unique_ptr<CChangerDlg> dlg;
+    QTemporaryDir m_dir;
+    ScriptedModalServices m_modal;
+    CChangerApp m_app;
+    std::unique_ptr<CChangerDlg> m_dlg;
 };
 
 // (srec_cat arguments that write the file from full.bin, empty for full.bin itself; file)
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Files, SimFirmwareDownloadTest, ::testing::Values(
 
 TEST_F(SimFirmwareTest, AFileThatFailsLeavesTheFirmwareOfTheLastDownload) {
     ASSERT_EQ(newFirmware(QStringLiteral("full.bin")), QStringLiteral("Writing New Firmware Completed"));
-    QFile bad(dir.filePath(QStringLiteral("bad.mot")));
+    QFile bad(m_dir.filePath(QStringLiteral("bad.mot")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("S107001001020304DE\r\nS107002001020304DF\r\n");
     bad.close();
@@ -153,11 +153,11 @@ TEST_F(SimFirmwareTest, ARefusedDownloadIsReportedAndThePanelShowsItsSense) {
     aspi::sim::injectFault(statePath(), {.key = 4, .asc = 0x44, .ascq = 0x00, .opcode = 0x3B});
     EXPECT_EQ(newFirmware(QStringLiteral("full.bin")), QStringLiteral("ERROR: New Firmware NOT transfered"));
     EXPECT_TRUE(storedDigest().empty());
-    dlg->repaint();
+    m_dlg->repaint();
     char failed[100];
     GetASPIstatus(SS_ERR, failed);
-    EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), QString::fromLatin1(failed));
-    EXPECT_EQ(dlg->itemText(res::kIdSenseKey) + QLatin1Char('|') + dlg->itemText(res::kIdAscAscq),
+    EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), QString::fromLatin1(failed));
+    EXPECT_EQ(m_dlg->itemText(res::kIdSenseKey) + QLatin1Char('|') + m_dlg->itemText(res::kIdAscAscq),
               senseText(4, 0x44, 0x00));
 }
 

@@ -39,14 +39,14 @@ TEST_F(SlowPickerTest, TheWaitCursorIsUpWhileThePickerMoves) {
         sample.taken = true;
     });
     const auto start = std::chrono::steady_clock::now();
-    dlg->OnMount();
+    m_dlg->OnMount();
     const auto took = std::chrono::steady_clock::now() - start;
     sampler.join();
     ASSERT_GE(took, std::chrono::milliseconds(400));  // the sample fell inside the move
     EXPECT_TRUE(sample.taken);
     EXPECT_EQ(sample.shape, static_cast<int>(Qt::WaitCursor));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
+    EXPECT_EQ(m_dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
 }
 
 // Clicks and keys made while the picker moves reach the program only when the Mount has
@@ -55,10 +55,10 @@ TEST_F(SlowPickerTest, TheWaitCursorIsUpWhileThePickerMoves) {
 TEST_F(SlowPickerTest, InputMadeDuringAMountIsDiscardedAndTheNextClickWorks) {
     simStatePath("move_ms=400");
     open({.slots = 20});
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
-    auto* list = dlg->m_slotList.control();
-    auto* mount = dlg->itemAs<QPushButton>(res::kIdMount);
-    auto* exportButton = dlg->itemAs<QPushButton>(res::kIdExport);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
+    auto* list = m_dlg->m_slotList.control();
+    auto* mount = m_dlg->itemAs<QPushButton>(res::kIdMount);
+    auto* exportButton = m_dlg->itemAs<QPushButton>(res::kIdExport);
     ASSERT_NE(mount, nullptr);
     ASSERT_NE(exportButton, nullptr);
     const QPoint slot3 = list->visualItemRect(list->item(2)).center();
@@ -99,16 +99,16 @@ TEST_F(SlowPickerTest, InputMadeDuringAMountIsDiscardedAndTheNextClickWorks) {
     mounted.source = state().slotAddress(1);
     before.erase(state().slotAddress(1));
     EXPECT_EQ(state().discs, before);  // the Mount, and nothing else
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), 0);
-    EXPECT_EQ(dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
-    EXPECT_EQ(dlg->m_slotList.getText(2), QStringLiteral("3 - Full"));
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 0);
+    EXPECT_EQ(m_dlg->m_slotList.getText(0), QStringLiteral("1 in Drive 1"));
+    EXPECT_EQ(m_dlg->m_slotList.getText(2), QStringLiteral("3 - Full"));
 
     // Once the command has ended, the operator's clicks work as ever.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, slot3);
-    EXPECT_EQ(dlg->m_slotList.getCurSel(), 2);
+    EXPECT_EQ(m_dlg->m_slotList.getCurSel(), 2);
     QTest::mouseClick(exportButton, Qt::LeftButton);
     EXPECT_EQ(discAt(state(), state().ports.first), std::optional<uint32_t>(3));
-    EXPECT_EQ(dlg->m_slotList.getText(2), QStringLiteral("3"));
+    EXPECT_EQ(m_dlg->m_slotList.getText(2), QStringLiteral("3"));
 }
 
 }  // namespace

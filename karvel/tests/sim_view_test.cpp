@@ -53,24 +53,24 @@ protected:
     CChangerDlg& open() {
         const uint32_t support = GetAspi32Info();
         ASSERT_READY(support);
-        app.m_adapterCount = static_cast<uint8_t>(support & 0xFF);
-        dlg = std::make_unique<CChangerDlg>(app);
-        dlg->createWindow();
-        dlg->show();
-        return *dlg;
+        m_app.m_adapterCount = static_cast<uint8_t>(support & 0xFF);
+        m_dlg = std::make_unique<CChangerDlg>(m_app);
+        m_dlg->createWindow();
+        m_dlg->show();
+        return *m_dlg;
     }
     static void ASSERT_READY(uint32_t support) { EXPECT_EQ((support >> 8) & 0xFF, SS_COMP); }
 
     QStringList slotRows() const {
         QStringList rows;
-        for (int i = 0; i < dlg->m_slotList.getCount(); ++i)
-            rows << dlg->m_slotList.getText(i);
+        for (int i = 0; i < m_dlg->m_slotList.getCount(); ++i)
+            rows << m_dlg->m_slotList.getText(i);
         return rows;
     }
 
-    ScriptedModalServices modal;
-    CChangerApp app;
-    std::unique_ptr<CChangerDlg> dlg;
+    ScriptedModalServices m_modal;
+    CChangerApp m_app;
+    std::unique_ptr<CChangerDlg> m_dlg;
 };
 
 TEST_F(SimViewTest, ShowsFullSlotsAndTheDiscsInDrives) {
@@ -84,14 +84,14 @@ TEST_F(SimViewTest, ShowsFullSlotsAndTheDiscsInDrives) {
     EXPECT_EQ(rows[6], QStringLiteral("7 in Drive 2"));
     EXPECT_EQ(rows[100], QStringLiteral("101 - Full"));
     EXPECT_EQ(rows[249], QStringLiteral("250 - Full"));
-    EXPECT_EQ(dlg->m_driveCombo.getText(1), QStringLiteral("Drive 2"));
-    EXPECT_EQ(dlg->itemText(res::kIdInquiryText), QStringLiteral("KARVEL  DISC JUKEBOX    "));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
-    dlg->repaint();
+    EXPECT_EQ(m_dlg->m_driveCombo.getText(1), QStringLiteral("Drive 2"));
+    EXPECT_EQ(m_dlg->itemText(res::kIdInquiryText), QStringLiteral("KARVEL  DISC JUKEBOX    "));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
+    m_dlg->repaint();
     char completed[100];
     GetASPIstatus(SS_COMP, completed);
-    EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), QString::fromLatin1(completed));
-    EXPECT_TRUE(dlg->itemText(res::kIdScsiStatus).isEmpty());
+    EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), QString::fromLatin1(completed));
+    EXPECT_TRUE(m_dlg->itemText(res::kIdScsiStatus).isEmpty());
 }
 
 TEST_F(SimViewTest, SmallJukeboxShowsSlotNumbersOnly) {

@@ -77,36 +77,36 @@ TEST_F(StatusPanelTest, LinesShowTheLastRequestOfTheRefreshAtThePaint) {
         reply.sense[2] = c.senseByte2;
         reply.sense[12] = c.asc;
         reply.sense[13] = c.ascq;
-        changer.failures[scsi::READ_ELEMENT_STATUS] = reply;  // the refresh's last command
+        m_changer.failures[scsi::READ_ELEMENT_STATUS] = reply;  // the refresh's last command
         open();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
-        dlg->repaint();
-        EXPECT_EQ(panel(*dlg), c.expected) << int{c.status};
-        EXPECT_EQ(dlg->m_pSense, dlg->m_pSRB->exec.SenseArea);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
+        m_dlg->repaint();
+        EXPECT_EQ(panel(*m_dlg), c.expected) << int{c.status};
+        EXPECT_EQ(m_dlg->m_pSense, m_dlg->m_pSRB->exec.SenseArea);
     }
 }
 
 TEST_F(StatusPanelTest, TemplateTextsStayUntilTheFirstPaintAndMarkingForRepaintUpdates) {
-    dlg = std::make_unique<CChangerDlg>(app);
-    changer.serve(aspi);
-    dlg->createWindow();
-    EXPECT_EQ(panel(*dlg), std::make_tuple(QStringLiteral("ASPI Status"), QStringLiteral("SCSI Status"),
+    m_dlg = std::make_unique<CChangerDlg>(m_app);
+    m_changer.serve(m_aspi);
+    m_dlg->createWindow();
+    EXPECT_EQ(panel(*m_dlg), std::make_tuple(QStringLiteral("ASPI Status"), QStringLiteral("SCSI Status"),
                                            QStringLiteral("Sense Key "), QStringLiteral("ASC and ASCQ")));
-    dlg->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
-    dlg->repaint();
-    EXPECT_EQ(std::get<0>(panel(*dlg)), aspiText(SS_COMP));
+    m_dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
+    m_dlg->repaint();
+    EXPECT_EQ(std::get<0>(panel(*m_dlg)), aspiText(SS_COMP));
 
     // A handler changes the block and only marks the dialog; the next paint follows it.
-    dlg->m_pSRB->exec.SRB_Status = SS_ERR;
-    dlg->m_pSRB->exec.SRB_TargStat = 0x02;
-    dlg->m_pSRB->exec.SenseArea[2] = 0x02;
-    dlg->m_pSRB->exec.SenseArea[12] = 0x04;
-    dlg->m_pSRB->exec.SenseArea[13] = 0x01;
-    EXPECT_EQ(std::get<0>(panel(*dlg)), aspiText(SS_COMP));
-    dlg->Invalidate();
+    m_dlg->m_pSRB->exec.SRB_Status = SS_ERR;
+    m_dlg->m_pSRB->exec.SRB_TargStat = 0x02;
+    m_dlg->m_pSRB->exec.SenseArea[2] = 0x02;
+    m_dlg->m_pSRB->exec.SenseArea[12] = 0x04;
+    m_dlg->m_pSRB->exec.SenseArea[13] = 0x01;
+    EXPECT_EQ(std::get<0>(panel(*m_dlg)), aspiText(SS_COMP));
+    m_dlg->Invalidate();
     QTest::qWait(50);
-    EXPECT_EQ(panel(*dlg), std::make_tuple(aspiText(SS_ERR), targetText(0x02), senseKeyText(2), ascText(0x04, 0x01)));
+    EXPECT_EQ(panel(*m_dlg), std::make_tuple(aspiText(SS_ERR), targetText(0x02), senseKeyText(2), ascText(0x04, 0x01)));
 }
 
 // Counts the paint events the window system delivers to one widget, and those that cover the
@@ -213,33 +213,33 @@ TEST_F(StatusPanelTest, EveryHandlerRepaintsTheDialogAndThePanelShowsItsFailure)
     const ScratchProfile profile;  // SCSI Targets saves the target
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.failures.clear();
-        changer.assignment.storageCount = c.slotCount;
-        changer.drives = {{true, 5}, {false, 0}};
+        m_changer.failures.clear();
+        m_changer.assignment.storageCount = c.slotCount;
+        m_changer.drives = {{true, 5}, {false, 0}};
         open();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
         for (uint8_t opcode : c.failing)  // after the dialog has been built
-            changer.failures[opcode] = Reply::checkCondition(scsi::NOT_READY, 0x04, 0x01);
+            m_changer.failures[opcode] = Reply::checkCondition(scsi::NOT_READY, 0x04, 0x01);
         // The panel shows an earlier failure (no medium), which the handler's outcome replaces.
-        dlg->m_pSRB->exec.SRB_Status = SS_ERR;
-        dlg->m_pSRB->exec.SRB_TargStat = 0x02;
-        dlg->m_pSRB->exec.SenseArea[2] = scsi::NOT_READY;
-        dlg->m_pSRB->exec.SenseArea[12] = 0x3A;
-        dlg->m_pSRB->exec.SenseArea[13] = 0x00;
-        dlg->repaint();
+        m_dlg->m_pSRB->exec.SRB_Status = SS_ERR;
+        m_dlg->m_pSRB->exec.SRB_TargStat = 0x02;
+        m_dlg->m_pSRB->exec.SenseArea[2] = scsi::NOT_READY;
+        m_dlg->m_pSRB->exec.SenseArea[12] = 0x3A;
+        m_dlg->m_pSRB->exec.SenseArea[13] = 0x00;
+        m_dlg->repaint();
         settle();
-        ASSERT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x3A, 0x00));
-        const PaintCounter counter(*dlg);
-        c.run(*dlg, modal);
+        ASSERT_EQ(m_dlg->itemText(res::kIdAscAscq), ascText(0x3A, 0x00));
+        const PaintCounter counter(*m_dlg);
+        c.run(*m_dlg, m_modal);
         settle();
         EXPECT_GE(counter.paints, 1);
         EXPECT_GE(counter.wholePaints, 1);
         if (c.panel == Panel::failure) {
-            EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
-            EXPECT_EQ(dlg->itemText(res::kIdAscAscq), ascText(0x04, 0x01));
+            EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), aspiText(SS_ERR));
+            EXPECT_EQ(m_dlg->itemText(res::kIdAscAscq), ascText(0x04, 0x01));
         } else if (c.panel == Panel::completed) {
-            EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(SS_COMP));
-            EXPECT_EQ(dlg->itemText(res::kIdAscAscq), QString());
+            EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), aspiText(SS_COMP));
+            EXPECT_EQ(m_dlg->itemText(res::kIdAscAscq), QString());
         }
     }
 }

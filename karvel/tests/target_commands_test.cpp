@@ -31,8 +31,8 @@ using Fields = std::tuple<QString, QString, QString, QString, QString, QString, 
 class TargetCommandsTest : public ChangerDialogTest {
 protected:
     TargetCommandsTest() {
-        app.m_defaultTarget = TargetAddress{0, 4, 0};
-        aspi.addDevice(0, 4, 0, 8);
+        m_app.m_defaultTarget = TargetAddress{0, 4, 0};
+        m_aspi.addDevice(0, 4, 0, 8);
     }
 
     // Returns the profile's key, or nothing when it is not there.
@@ -44,7 +44,7 @@ protected:
         return QString::fromStdString(*value);
     }
 
-    ScratchProfile profile;
+    ScratchProfile m_profile;
 };
 
 // 47 bytes of INQUIRY data with a date in bytes 36-46.
@@ -87,16 +87,16 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        changer.inquiry = c.inquiry;
-        changer.failures.clear();
+        m_changer.inquiry = c.inquiry;
+        m_changer.failures.clear();
         open();
         if (c.failure)
-            changer.failures[INQUIRY] = *c.failure;
+            m_changer.failures[INQUIRY] = *c.failure;
         std::optional<Fields> shown;
         QString title;
         bool version = false;
         bool icon = false;  // the program's icon 128, which the box's template names
-        modal.operateDialog([&](ui::TemplateDialog& d) {
+        m_modal.operateDialog([&](ui::TemplateDialog& d) {
             shown = Fields{d.itemText(res::kIdVendor),   d.itemText(res::kIdProduct), d.itemText(res::kIdRevision),
                            d.itemText(res::kIdDate),     d.itemText(res::kIdHost),    d.itemText(res::kIdScsiId),
                            d.itemText(res::kIdLun)};
@@ -107,20 +107,20 @@ TEST_F(TargetCommandsTest, AboutShowsTheInquiryFieldsAndTheTarget) {
                 icon = icon || !label->pixmap().isNull();
             press(d, ui::kIdOk);
         });
-        const size_t before = aspi.requests().size();
-        dlg->OnAbout();
-        const std::vector<SeenRequest> sent = requestsSince(aspi, before);
+        const size_t before = m_aspi.requests().size();
+        m_dlg->OnAbout();
+        const std::vector<SeenRequest> sent = requestsSince(m_aspi, before);
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].cdb, (Bytes{0x12, 0x00, 0x00, 0x00, 47, 0x00}));
-        EXPECT_EQ(modal.dialogsRun().back(), res::kAboutDialog);
-        EXPECT_EQ(modal.dialogsLeftOpen(), 0);
+        EXPECT_EQ(m_modal.dialogsRun().back(), res::kAboutDialog);
+        EXPECT_EQ(m_modal.dialogsLeftOpen(), 0);
         ASSERT_TRUE(shown.has_value());
         EXPECT_EQ(*shown, c.fields);
         EXPECT_EQ(title, QStringLiteral("About Karvel"));
         EXPECT_TRUE(version);
         EXPECT_TRUE(icon);
-        dlg->OnPaint();  // the panel shows how the INQUIRY ended
-        EXPECT_EQ(dlg->itemText(res::kIdAspiStatus), aspiText(c.failure ? SS_ERR : SS_COMP));
+        m_dlg->OnPaint();  // the panel shows how the INQUIRY ended
+        EXPECT_EQ(m_dlg->itemText(res::kIdAspiStatus), aspiText(c.failure ? SS_ERR : SS_COMP));
     }
 }
 
@@ -160,28 +160,28 @@ TEST_F(TargetCommandsTest, ScsiTargetsValidatesHostLunThenIdAndSavesWhatWasEnter
         std::vector<QString> messages;
         QString selected;
         bool stayedOpen = false;
-        modal.operateDialog([&](ui::TemplateDialog& d) {
+        m_modal.operateDialog([&](ui::TemplateDialog& d) {
             opened = {d.itemText(res::kIdTargetHost), d.itemText(res::kIdTargetScsiId), d.itemText(res::kIdTargetLun)};
             typeInto(d, res::kIdTargetHost, c.host);
             typeInto(d, res::kIdTargetLun, c.lun);
             typeInto(d, res::kIdTargetScsiId, c.id);
-            const size_t before = modal.messages().size();
+            const size_t before = m_modal.messages().size();
             press(d, ui::kIdOk);
-            for (size_t i = before; i < modal.messages().size(); ++i)
-                messages.push_back(modal.messages()[i].text);
+            for (size_t i = before; i < m_modal.messages().size(); ++i)
+                messages.push_back(m_modal.messages()[i].text);
             stayedOpen = d.isVisible();
             if (c.refused)
                 selected = d.itemAs<QLineEdit>(c.refused->second)->selectedText();
             if (stayedOpen)
                 press(d, ui::kIdCancel);
         });
-        const size_t before = aspi.requests().size();
-        dlg->OnScsiTargets();
+        const size_t before = m_aspi.requests().size();
+        m_dlg->OnScsiTargets();
 
         EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("0")}));
-        EXPECT_EQ(modal.dialogsRun().back(), res::kTargetDialog);
+        EXPECT_EQ(m_modal.dialogsRun().back(), res::kTargetDialog);
         EXPECT_EQ(stayedOpen, c.refused.has_value());
-        const TargetAddress now = dlg->m_config.target;
+        const TargetAddress now = m_dlg->m_config.target;
         if (c.refused) {
             EXPECT_EQ(messages, std::vector<QString>{c.refused->first});
             const QString typed[] = {c.host, c.lun, c.id};
@@ -192,7 +192,7 @@ TEST_F(TargetCommandsTest, ScsiTargetsValidatesHostLunThenIdAndSavesWhatWasEnter
                 }
             }
             EXPECT_FALSE(QFile::exists(profilePath()));
-            EXPECT_TRUE(requestsSince(aspi, before).empty());
+            EXPECT_TRUE(requestsSince(m_aspi, before).empty());
             EXPECT_EQ(std::make_tuple(now.hostAdapter, now.targetId, now.lun), std::make_tuple(0, 4, 0));
             continue;
         }
@@ -203,7 +203,7 @@ TEST_F(TargetCommandsTest, ScsiTargetsValidatesHostLunThenIdAndSavesWhatWasEnter
         EXPECT_EQ(saved("Lun"), QString::number(lun));
         EXPECT_EQ(std::make_tuple(int{now.hostAdapter}, int{now.targetId}, int{now.lun}), c.target);
         // The view is rebuilt for the new target, starting with its INQUIRY.
-        const std::vector<SeenRequest> sent = requestsSince(aspi, before);
+        const std::vector<SeenRequest> sent = requestsSince(m_aspi, before);
         ASSERT_FALSE(sent.empty());
         EXPECT_EQ(sent.front().cdb.at(0), INQUIRY);
         for (const SeenRequest& r : sent)
@@ -213,40 +213,40 @@ TEST_F(TargetCommandsTest, ScsiTargetsValidatesHostLunThenIdAndSavesWhatWasEnter
 
 TEST_F(TargetCommandsTest, DefaultDoesNothingAndCancelWritesNothing) {
     open();
-    const size_t before = aspi.requests().size();
+    const size_t before = m_aspi.requests().size();
     bool openAfterDefault = false;
     QString lunAfterDefault;
-    modal.operateDialog([&](ui::TemplateDialog& d) {
+    m_modal.operateDialog([&](ui::TemplateDialog& d) {
         typeInto(d, res::kIdTargetLun, QStringLiteral("3"));
         press(d, res::kIdTargetDefault);
         openAfterDefault = d.isVisible();
         lunAfterDefault = d.itemText(res::kIdTargetLun);
         press(d, ui::kIdCancel);
     });
-    dlg->OnScsiTargets();
+    m_dlg->OnScsiTargets();
     EXPECT_TRUE(openAfterDefault);
     EXPECT_EQ(lunAfterDefault, QStringLiteral("3"));
-    EXPECT_TRUE(modal.messages().empty());
+    EXPECT_TRUE(m_modal.messages().empty());
     EXPECT_FALSE(QFile::exists(profilePath()));
-    EXPECT_TRUE(requestsSince(aspi, before).empty());
-    EXPECT_EQ(dlg->m_config.target.lun, 0);
+    EXPECT_TRUE(requestsSince(m_aspi, before).empty());
+    EXPECT_EQ(m_dlg->m_config.target.lun, 0);
 }
 
 TEST_F(TargetCommandsTest, AProfileThatCannotBeWrittenIsReportedAndTheTargetStillChanges) {
-    QFile blocker(profile.directory() + QStringLiteral("/not-a-directory"));
+    QFile blocker(m_profile.directory() + QStringLiteral("/not-a-directory"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("XDG_CONFIG_HOME", blocker.fileName().toLocal8Bit());
     open();
-    modal.operateDialog([](ui::TemplateDialog& d) {
+    m_modal.operateDialog([](ui::TemplateDialog& d) {
         typeInto(d, res::kIdTargetScsiId, QStringLiteral("6"));
         press(d, ui::kIdOk);
     });
-    dlg->OnScsiTargets();
-    ASSERT_EQ(modal.messages().size(), 1u);
-    EXPECT_TRUE(modal.messages()[0].text.startsWith(QStringLiteral("Cannot save the target in ")));
-    EXPECT_EQ(modal.messages()[0].icon, ui::MessageIcon::exclamation);
-    EXPECT_EQ(dlg->m_config.target.targetId, 6);
+    m_dlg->OnScsiTargets();
+    ASSERT_EQ(m_modal.messages().size(), 1u);
+    EXPECT_TRUE(m_modal.messages()[0].text.startsWith(QStringLiteral("Cannot save the target in ")));
+    EXPECT_EQ(m_modal.messages()[0].icon, ui::MessageIcon::exclamation);
+    EXPECT_EQ(m_dlg->m_config.target.targetId, 6);
 }
 
 TEST_F(TargetCommandsTest, SystemCommandsAreRecognisedByTheirWholeId) {
@@ -266,15 +266,15 @@ TEST_F(TargetCommandsTest, SystemCommandsAreRecognisedByTheirWholeId) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         open();
-        const size_t dialogsBefore = modal.dialogsRun().size();
-        const size_t before = aspi.requests().size();
-        dlg->OnSysCommand(c.id, 0);
-        const std::vector<int> run(modal.dialogsRun().begin() + static_cast<long>(dialogsBefore),
-                                   modal.dialogsRun().end());
+        const size_t dialogsBefore = m_modal.dialogsRun().size();
+        const size_t before = m_aspi.requests().size();
+        m_dlg->OnSysCommand(c.id, 0);
+        const std::vector<int> run(m_modal.dialogsRun().begin() + static_cast<long>(dialogsBefore),
+                                   m_modal.dialogsRun().end());
         EXPECT_EQ(run, c.dialogs);
-        const std::vector<SeenRequest> sent = requestsSince(aspi, before);
+        const std::vector<SeenRequest> sent = requestsSince(m_aspi, before);
         EXPECT_EQ(sent.size() > 1, c.refreshed);  // a refresh sends its INQUIRY and more; About one
-        EXPECT_EQ(dlg->isVisible(), c.stillOpen);
+        EXPECT_EQ(m_dlg->isVisible(), c.stillOpen);
     }
 }
 

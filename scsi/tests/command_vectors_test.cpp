@@ -101,17 +101,17 @@ const CommandVector kCases[] = {
 
 class StandardCommand : public ::testing::TestWithParam<CommandVector> {
 protected:
-    ScriptedAspi aspi;
-    std::vector<uint8_t> buffer = std::vector<uint8_t>(kBufferSize);
+    ScriptedAspi m_aspi;
+    std::vector<uint8_t> m_buffer = std::vector<uint8_t>(kBufferSize);
 };
 
-TEST_P(StandardCommand, SendsItsCdbAndDataPhase) { expectSendsItsRequest(GetParam(), aspi, buffer.data()); }
+TEST_P(StandardCommand, SendsItsCdbAndDataPhase) { expectSendsItsRequest(GetParam(), m_aspi, m_buffer.data()); }
 
 TEST_P(StandardCommand, ReturnsTheFinalStatusOfAFailedRequest) {
-    expectReturnsAFailedStatus(GetParam(), aspi, buffer.data());
+    expectReturnsAFailedStatus(GetParam(), m_aspi, m_buffer.data());
 }
 
-TEST_P(StandardCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), aspi, buffer.data()); }
+TEST_P(StandardCommand, GuardReturnsFFWhenSubmittingThrows) { expectGuardReturnsFF(GetParam(), m_aspi, m_buffer.data()); }
 
 INSTANTIATE_TEST_SUITE_P(AllCommands, StandardCommand, ::testing::ValuesIn(kCases),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });

@@ -61,25 +61,25 @@ class TgtChangerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         auto found = discoverChanger();
-        ASSERT_TRUE(found) << "no medium changer found behind " << changer.portalUrl();
+        ASSERT_TRUE(found) << "no medium changer found behind " << m_changer.portalUrl();
         address(*found);
-        TestUnitReady(&srb);
+        TestUnitReady(&m_srb);
     }
     void address(const Address& at) {
-        srb = {};
-        srb.exec.SRB_HaId = at.ha;
-        srb.exec.SRB_Target = at.target;
-        srb.exec.SRB_Lun = at.lun;
+        m_srb = {};
+        m_srb.exec.SRB_HaId = at.ha;
+        m_srb.exec.SRB_Target = at.target;
+        m_srb.exec.SRB_Lun = at.lun;
     }
     // Returns whether drive (an element address) holds a disc, and the slot it came from.
     std::pair<bool, uint16_t> driveState(uint16_t drive) {
         std::array<uint8_t, 64> report{};
-        EXPECT_EQ(ReadElementStatus(&srb, 4, drive, 1, report.size(), report.data()), SS_COMP);
+        EXPECT_EQ(ReadElementStatus(&m_srb, 4, drive, 1, report.size(), report.data()), SS_COMP);
         return {(report[18] & 0x01) != 0, get_be16(report.data() + 26)};
     }
 
-    TgtChanger changer;
-    SRBunion srb{};
+    TgtChanger m_changer;
+    SRBunion m_srb{};
 };
 
 TEST_F(TgtChangerTest, DiscoveryFindsTheChangerAndItsDrives) {
@@ -103,7 +103,7 @@ TEST_F(TgtChangerTest, DiscoveryFindsTheChangerAndItsDrives) {
 
 TEST_F(TgtChangerTest, IdentityIsTgtsVirtualChanger) {
     uint8_t inquiry[50]{};
-    ASSERT_EQ(Inquiry(&srb, inquiry), SS_COMP);
+    ASSERT_EQ(Inquiry(&m_srb, inquiry), SS_COMP);
     EXPECT_EQ(inquiry[0], karvel::scsi::kMediumChangerType);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(inquiry + 8), 8), "IET     ");
     EXPECT_EQ(std::string(reinterpret_cast<char*>(inquiry + 16), 16), "VIRTUAL-CHANGER ");
@@ -111,8 +111,8 @@ TEST_F(TgtChangerTest, IdentityIsTgtsVirtualChanger) {
 
 TEST_F(TgtChangerTest, ElementAddressAssignmentFollowsAnEightByteBlockDescriptor) {
     uint8_t page[31]{};
-    ASSERT_EQ(ModeSense6(&srb, 0, 0, 0x1D, sizeof page, page), SS_COMP);
-    const auto& layout = changer.layout();
+    ASSERT_EQ(ModeSense6(&m_srb, 0, 0, 0x1D, sizeof page, page), SS_COMP);
+    const auto& layout = m_changer.layout();
     EXPECT_EQ(page[3], 8) << "block descriptor length";
     using Field = std::tuple<size_t /*offset*/, unsigned /*value*/>;
     for (auto [offset, value] : {Field{12, 0x1D12u}, Field{14, layout.pickerAddress},
@@ -129,7 +129,7 @@ struct Move {
 };
 
 TEST_F(TgtChangerTest, MovesAndTheSenseOfRefusedOnes) {
-    const auto& layout = changer.layout();
+    const auto& layout = m_changer.layout();
     uint16_t slot = layout.firstSlot, drive = layout.firstDrive, port = layout.firstPort;
     const Move moves[] = {
         {"slot 0 to drive 0", uint16_t(slot + 0), drive, kGood},
@@ -141,72 +141,72 @@ TEST_F(TgtChangerTest, MovesAndTheSenseOfRefusedOnes) {
         {"slot 2, now empty, to drive 1", uint16_t(slot + 2), uint16_t(drive + 1), refused(0x3B, 0x0E)},
     };
     for (const Move& move : moves) {
-        uint8_t status = MoveMedium(&srb, move.source, move.destination, layout.pickerAddress);
-        EXPECT_EQ(outcome(status, srb), move.expected) << move.what;
+        uint8_t status = MoveMedium(&m_srb, move.source, move.destination, layout.pickerAddress);
+        EXPECT_EQ(outcome(status, m_srb), move.expected) << move.what;
     }
 }
 
 TEST_F(TgtChangerTest, InitializeElementStatusCompletes) {
-    EXPECT_EQ(outcome(InitializeElementStatus(&srb), srb), kGood);
+    EXPECT_EQ(outcome(InitializeElementStatus(&m_srb), m_srb), kGood);
 }
 
 TEST_F(TgtChangerTest, ElementStatusTellsWhereADriveDiscCameFrom) {
-    const auto& layout = changer.layout();
+    const auto& layout = m_changer.layout();
     uint16_t drive = layout.firstDrive;  // tgt reports no source for its last drive
     EXPECT_EQ(driveState(drive), std::make_pair(false, uint16_t{0}));
-    ASSERT_EQ(MoveMedium(&srb, layout.firstSlot + 1, drive, layout.pickerAddress), SS_COMP);
+    ASSERT_EQ(MoveMedium(&m_srb, layout.firstSlot + 1, drive, layout.pickerAddress), SS_COMP);
     EXPECT_EQ(driveState(drive), std::make_pair(true, uint16_t(layout.firstSlot + 1)));
 }
 
 TEST_F(TgtChangerTest, MountAndUnMountWithTheDefaultTransport) {
-    const auto& layout = changer.layout();
+    const auto& layout = m_changer.layout();
     uint16_t drive = layout.firstDrive;
-    EXPECT_EQ(outcome(Mount(&srb, layout.firstSlot + 2, drive, 0), srb), kGood);
+    EXPECT_EQ(outcome(Mount(&m_srb, layout.firstSlot + 2, drive, 0), m_srb), kGood);
     EXPECT_EQ(driveState(drive), std::make_pair(true, uint16_t(layout.firstSlot + 2)));
-    EXPECT_EQ(outcome(UnMount(&srb, drive, layout.pickerAddress), srb), kGood);
+    EXPECT_EQ(outcome(UnMount(&m_srb, drive, layout.pickerAddress), m_srb), kGood);
     EXPECT_EQ(driveState(drive).first, false);
 }
 
 // The data-out ones also show that a data phase out, a whole firmware image among them, goes
 // over and the target's answer comes back.
 TEST_F(TgtChangerTest, CommandsTgtLacksAreIllegalRequests) {
-    const auto& layout = changer.layout();
+    const auto& layout = m_changer.layout();
     uint8_t buffer[13]{};
     uint8_t vendorPage[10] = {0, 0, 0, 0, 0x20, 6, 0, 0, 0, 0};
     std::vector<uint8_t> firmware(128 * 1024, 0xFF);
     using Command = std::pair<const char*, std::function<uint8_t()>>;
     const Command commands[] = {
-        {"REZERO UNIT", [&] { return Rezero(&srb); }},
-        {"READ BUFFER", [&] { return ReadBuffer(&srb, 2, 0, 0, sizeof buffer, buffer); }},
-        {"POSITION TO ELEMENT", [&] { return PositionToElement(&srb, layout.firstSlot, layout.pickerAddress); }},
+        {"REZERO UNIT", [&] { return Rezero(&m_srb); }},
+        {"READ BUFFER", [&] { return ReadBuffer(&m_srb, 2, 0, 0, sizeof buffer, buffer); }},
+        {"POSITION TO ELEMENT", [&] { return PositionToElement(&m_srb, layout.firstSlot, layout.pickerAddress); }},
         {"EXCHANGE MEDIUM",
-         [&] { return ExchangeMedium(&srb, layout.firstSlot, layout.firstDrive, layout.firstSlot + 1, layout.pickerAddress); }},
-        {"MODE SELECT of the vendor page", [&] { return ModeSelect6(&srb, 1, 0, sizeof vendorPage, vendorPage); }},
+         [&] { return ExchangeMedium(&m_srb, layout.firstSlot, layout.firstDrive, layout.firstSlot + 1, layout.pickerAddress); }},
+        {"MODE SELECT of the vendor page", [&] { return ModeSelect6(&m_srb, 1, 0, sizeof vendorPage, vendorPage); }},
         {"WRITE BUFFER of a firmware image",
-         [&] { return WriteBuffer(&srb, 5, 15, 0, uint32_t(firmware.size()), firmware.data()); }},
+         [&] { return WriteBuffer(&m_srb, 5, 15, 0, uint32_t(firmware.size()), firmware.data()); }},
     };
-    for (const auto& [what, send] : commands) EXPECT_EQ(outcome(send(), srb), refused(0x20, 0x00)) << what;
+    for (const auto& [what, send] : commands) EXPECT_EQ(outcome(send(), m_srb), refused(0x20, 0x00)) << what;
 }
 
 TEST_F(TgtChangerTest, KilledTargetFailsPromptlyAndTheProcessCarriesOnWhenItIsBack) {
-    const auto& layout = changer.layout();
-    ASSERT_EQ(TestUnitReady(&srb), SS_COMP);
-    changer.kill();
+    const auto& layout = m_changer.layout();
+    ASSERT_EQ(TestUnitReady(&m_srb), SS_COMP);
+    m_changer.kill();
     ::testing::internal::CaptureStderr();
     for (int attempt = 0; attempt < 3; ++attempt) {
-        uint8_t status = TestUnitReady(&srb);
+        uint8_t status = TestUnitReady(&m_srb);
         EXPECT_TRUE(status == SS_ERR || status == SS_NO_DEVICE) << "status " << int(status);
     }
-    EXPECT_NE(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), SS_COMP);
+    EXPECT_NE(MoveMedium(&m_srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), SS_COMP);
     std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find(changer.portalUrl() + " target " + changer.targetName()), std::string::npos) << said;
+    EXPECT_NE(said.find(m_changer.portalUrl() + " target " + m_changer.targetName()), std::string::npos) << said;
     EXPECT_EQ(said.find("wnaspi32"), said.rfind("wnaspi32")) << "said more than once: " << said;
 
-    changer.restart();
-    TestUnitReady(&srb);  // the new session's unit attention
-    EXPECT_EQ(outcome(TestUnitReady(&srb), srb), kGood);
-    EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
-    EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot + 5, layout.firstDrive + 1, layout.pickerAddress), srb),
+    m_changer.restart();
+    TestUnitReady(&m_srb);  // the new session's unit attention
+    EXPECT_EQ(outcome(TestUnitReady(&m_srb), m_srb), kGood);
+    EXPECT_EQ(outcome(MoveMedium(&m_srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), m_srb), kGood);
+    EXPECT_EQ(outcome(MoveMedium(&m_srb, layout.firstSlot + 5, layout.firstDrive + 1, layout.pickerAddress), m_srb),
               refused(0x3B, 0x0E));
     EXPECT_EQ(discoverChanger(), (Address{0, 0, TgtChanger::kChangerLun}));
 }
@@ -216,21 +216,21 @@ TEST_F(TgtChangerTest, AMoveMeetingTheResetAttentionOfANewSessionIsSentOnceMore)
     // meets its UNIT ATTENTION 29h, which means it was not performed. The layer sends it again
     // once; the changer (fresh, as a restart leaves it) performs it or refuses it for its own
     // reason, which is then reported as it is.
-    const auto& layout = changer.layout();
-    ASSERT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
+    const auto& layout = m_changer.layout();
+    ASSERT_EQ(outcome(MoveMedium(&m_srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), m_srb), kGood);
     using Step = std::tuple<const char*, uint16_t, uint16_t, Outcome>;
     const Step steps[] = {
         {"a move it can do", layout.firstSlot, layout.firstDrive, kGood},
         {"a move from an empty slot", uint16_t(layout.firstSlot + 5), uint16_t(layout.firstDrive + 1), refused(0x3B, 0x0E)},
     };
     for (const auto& [what, source, destination, expected] : steps) {
-        changer.restart();
-        EXPECT_EQ(outcome(MoveMedium(&srb, source, destination, layout.pickerAddress), srb), expected) << what;
+        m_changer.restart();
+        EXPECT_EQ(outcome(MoveMedium(&m_srb, source, destination, layout.pickerAddress), m_srb), expected) << what;
     }
-    changer.restart();
-    ASSERT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), srb), kGood);
+    m_changer.restart();
+    ASSERT_EQ(outcome(MoveMedium(&m_srb, layout.firstSlot, layout.firstDrive, layout.pickerAddress), m_srb), kGood);
     EXPECT_EQ(driveState(layout.firstDrive), std::pair(true, layout.firstSlot));  // performed, and once:
-    EXPECT_EQ(outcome(MoveMedium(&srb, layout.firstSlot, layout.firstDrive + 1, layout.pickerAddress), srb),
+    EXPECT_EQ(outcome(MoveMedium(&m_srb, layout.firstSlot, layout.firstDrive + 1, layout.pickerAddress), m_srb),
               refused(0x3B, 0x0E));  // the slot it came from is empty
 }
 

@@ -20,24 +20,24 @@ namespace karvel::test {
 class ChangerDialogTest : public ::testing::Test {
 protected:
     ChangerDialogTest() {
-        app.m_adapterCount = 1;
-        aspi.addDevice(0, 0, 0, 8);
+        m_app.m_adapterCount = 1;
+        m_aspi.addDevice(0, 0, 0, 8);
     }
 
     // Creates the dialog (discovery and the first refresh run) and puts it on screen.
     CChangerDlg& open() {
-        changer.serve(aspi);
-        dlg = std::make_unique<CChangerDlg>(app);
-        dlg->createWindow();
-        dlg->show();
-        return *dlg;
+        m_changer.serve(m_aspi);
+        m_dlg = std::make_unique<CChangerDlg>(m_app);
+        m_dlg->createWindow();
+        m_dlg->show();
+        return *m_dlg;
     }
 
     // Returns the slot list's rows.
     QStringList slotRows() const {
         QStringList rows;
-        for (int i = 0; i < dlg->m_slotList.getCount(); ++i)
-            rows << dlg->m_slotList.getText(i);
+        for (int i = 0; i < m_dlg->m_slotList.getCount(); ++i)
+            rows << m_dlg->m_slotList.getText(i);
         return rows;
     }
 
@@ -49,11 +49,11 @@ protected:
         return rows;
     }
 
-    ScriptedAspi aspi;
-    ScriptedModalServices modal;
-    ScriptedChanger changer;
-    CChangerApp app;
-    std::unique_ptr<CChangerDlg> dlg;
+    ScriptedAspi m_aspi;
+    ScriptedModalServices m_modal;
+    ScriptedChanger m_changer;
+    CChangerApp m_app;
+    std::unique_ptr<CChangerDlg> m_dlg;
 };
 
 }  // namespace karvel::test

@@ -67,24 +67,24 @@ protected:
     CChangerDlg& reopen() {
         const uint32_t support = GetAspi32Info();
         EXPECT_EQ((support >> 8) & 0xFF, SS_COMP);
-        app.m_adapterCount = static_cast<uint8_t>(support & 0xFF);
-        dlg = std::make_unique<CChangerDlg>(app);
-        dlg->createWindow();
-        dlg->show();
-        return *dlg;
+        m_app.m_adapterCount = static_cast<uint8_t>(support & 0xFF);
+        m_dlg = std::make_unique<CChangerDlg>(m_app);
+        m_dlg->createWindow();
+        m_dlg->show();
+        return *m_dlg;
     }
     static aspi::sim::JukeboxState state() { return aspi::sim::loadState(simStatePath()); }
 
     QStringList slotRows() const {
         QStringList rows;
-        for (int i = 0; i < dlg->m_slotList.getCount(); ++i)
-            rows << dlg->m_slotList.getText(i);
+        for (int i = 0; i < m_dlg->m_slotList.getCount(); ++i)
+            rows << m_dlg->m_slotList.getText(i);
         return rows;
     }
 
-    ScriptedModalServices modal;
-    CChangerApp app;
-    std::unique_ptr<CChangerDlg> dlg;
+    ScriptedModalServices m_modal;
+    CChangerApp m_app;
+    std::unique_ptr<CChangerDlg> m_dlg;
 };
 
 }  // namespace karvel::test
