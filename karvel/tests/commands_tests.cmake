@@ -13,7 +13,7 @@ gtest_discover_tests(karvel_commands_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFOR
 
 foreach(name sim_commands sim_slow_picker)
   add_executable(karvel_${name}_test ${CMAKE_CURRENT_LIST_DIR}/${name}_test.cpp)
-  target_link_libraries(karvel_${name}_test PRIVATE karvel_app_test_support aspi_layer)
+  target_link_libraries(karvel_${name}_test PRIVATE karvel_app_test_support aspi_layer_white_box)
   # The jukebox's state has members named like Qt's "slots" keyword.
   target_compile_definitions(karvel_${name}_test PRIVATE QT_NO_KEYWORDS)
   gtest_discover_tests(karvel_${name}_test PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
