@@ -12,7 +12,7 @@ int makeEventFd() {
     return eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
-AspiEvent::Maker g_maker = &makeEventFd;
+AspiEvent::Maker eventFdMaker = &makeEventFd;
 
 }  // namespace
 
@@ -23,7 +23,7 @@ AspiEvent::~AspiEvent() {
 
 bool AspiEvent::create() {
     if (m_fd < 0)
-        m_fd = g_maker();
+        m_fd = eventFdMaker();
     return m_fd >= 0;
 }
 
@@ -33,5 +33,5 @@ void* AspiEvent::handle() const {
 }
 
 void AspiEvent::setMakerForTest(Maker maker) {
-    g_maker = maker ? maker : &makeEventFd;
+    eventFdMaker = maker ? maker : &makeEventFd;
 }

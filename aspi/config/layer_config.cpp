@@ -7,8 +7,8 @@
 namespace aspi {
 
 std::string configPath() {
-    if (const char* explicit_path = std::getenv("ASPI32_CONFIG"); explicit_path && *explicit_path)
-        return explicit_path;
+    if (const char* explicitPath = std::getenv("ASPI32_CONFIG"); explicitPath && *explicitPath)
+        return explicitPath;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
         return std::string(xdg) + "/wnaspi32.conf";
     const char* home = std::getenv("HOME");
@@ -16,8 +16,8 @@ std::string configPath() {
 }
 
 bool configPathIsExplicit() {
-    const char* explicit_path = std::getenv("ASPI32_CONFIG");
-    return explicit_path && *explicit_path;
+    const char* explicitPath = std::getenv("ASPI32_CONFIG");
+    return explicitPath && *explicitPath;
 }
 
 std::vector<TransportLine> parseConfig(const std::string& text, const std::string& file) {

@@ -58,40 +58,40 @@ TEST_P(TextLoadTest, ShowsEachLineAndStopsAtTheFirstFault) {
     EXPECT_TRUE(HoldsOnly(image, stored));
 }
 
-constexpr auto mot = TextFormat::motorola;
-constexpr auto hex = TextFormat::intelHex;
-constexpr auto none = LoadFault::none;
+constexpr auto kMot = TextFormat::motorola;
+constexpr auto kHex = TextFormat::intelHex;
+constexpr auto kNone = LoadFault::none;
 
 INSTANTIATE_TEST_SUITE_P(Files, TextLoadTest, ::testing::Values(
-    TextLoadCase{mot, "S00600004844521B\r\nS107001001020304DE\r\nS9030000FC\r\n", none, 0, {1, 2, 3},
+    TextLoadCase{kMot, "S00600004844521B\r\nS107001001020304DE\r\nS9030000FC\r\n", kNone, 0, {1, 2, 3},
                  {0x10, k01020304}},
-    TextLoadCase{mot, "S00600004844521B\nS107001001020304DE\nS9030000FC\n", none, 0, {1, 2, 3},
+    TextLoadCase{kMot, "S00600004844521B\nS107001001020304DE\nS9030000FC\n", kNone, 0, {1, 2, 3},
                  {0x10, k01020304}},
-    TextLoadCase{mot, "S107001001020304DE\r\nS9030000FC", none, 0, {1, 2}, {0x10, k01020304}},
-    TextLoadCase{mot, "S00600004844521B\r\nS107001001020304DE\r\nS107002001020304DE\r\nS9030000FC\r\n",
+    TextLoadCase{kMot, "S107001001020304DE\r\nS9030000FC", kNone, 0, {1, 2}, {0x10, k01020304}},
+    TextLoadCase{kMot, "S00600004844521B\r\nS107001001020304DE\r\nS107002001020304DE\r\nS9030000FC\r\n",
                  LoadFault::checksumError, 3, {1, 2, 3}, {0x10, k01020304}},
-    TextLoadCase{mot, "S20801FFFC01020304F1\r\nS804000000FB\r\n", LoadFault::unsupportedType, 2, {1, 2},
+    TextLoadCase{kMot, "S20801FFFC01020304F1\r\nS804000000FB\r\n", LoadFault::unsupportedType, 2, {1, 2},
                  {0x1FFFC, k01020304}},
-    TextLoadCase{mot, "S107001001020304DE\r\nS20820000001020304CD\r\n", LoadFault::outsideImage, 2, {1, 2},
+    TextLoadCase{kMot, "S107001001020304DE\r\nS20820000001020304CD\r\n", LoadFault::outsideImage, 2, {1, 2},
                  {0x10, k01020304}},
-    TextLoadCase{mot, "S1070010010203\r\n", LoadFault::shorterThanCount, 1, {1}, {}},
-    TextLoadCase{mot, ":0400100001020304E2\r\n", LoadFault::notARecord, 1, {1}, {}},
+    TextLoadCase{kMot, "S1070010010203\r\n", LoadFault::shorterThanCount, 1, {1}, {}},
+    TextLoadCase{kMot, ":0400100001020304E2\r\n", LoadFault::notARecord, 1, {1}, {}},
     // An empty line is counted and skipped; only the end of the file ends the text.
-    TextLoadCase{mot, "S107001001020304DE\r\n\r\nS107001401020304DA\r\n", none, 0, {1, 2, 3},
+    TextLoadCase{kMot, "S107001001020304DE\r\n\r\nS107001401020304DA\r\n", kNone, 0, {1, 2, 3},
                  {0x10, k0102030401020304}},
-    TextLoadCase{mot, "S107001001020304DE\n\n\nS107001401020304DA", none, 0, {1, 2, 3, 4},
+    TextLoadCase{kMot, "S107001001020304DE\n\n\nS107001401020304DA", kNone, 0, {1, 2, 3, 4},
                  {0x10, k0102030401020304}},
-    TextLoadCase{hex, ":0400100001020304E2\r\n\r\n:0400100001020304E3\r\n", LoadFault::checksumError, 3,
+    TextLoadCase{kHex, ":0400100001020304E2\r\n\r\n:0400100001020304E3\r\n", LoadFault::checksumError, 3,
                  {1, 2, 3}, {0x10, k01020304}},
     // A 250-character record with one trailing blank: the left-over LF of the cut line is an
     // empty line, and the records after it are still read.
-    TextLoadCase{mot, kLongRecord + " \r\n" + kRecordAfterLong + "\r\n", none, 0, {1, 2, 3},
+    TextLoadCase{kMot, kLongRecord + " \r\n" + kRecordAfterLong + "\r\n", kNone, 0, {1, 2, 3},
                  {0x10, kLongRecordDataAndAfter}},
-    TextLoadCase{mot, "", none, 0, {}, {}},
-    TextLoadCase{hex, ":02000002D0002C\r\n:0400100001020304E2\r\n:00000001FF\r\n", none, 0, {1, 2, 3},
+    TextLoadCase{kMot, "", kNone, 0, {}, {}},
+    TextLoadCase{kHex, ":02000002D0002C\r\n:0400100001020304E2\r\n:00000001FF\r\n", kNone, 0, {1, 2, 3},
                  {0x10010, k01020304}},
-    TextLoadCase{hex, ":0400100001020304E2\n:00000001FF", none, 0, {1, 2}, {0x10, k01020304}},
-    TextLoadCase{hex, ":0400100001020304E2\r\n:0400000300003800C1\r\n:00000001FF\r\n",
+    TextLoadCase{kHex, ":0400100001020304E2\n:00000001FF", kNone, 0, {1, 2}, {0x10, k01020304}},
+    TextLoadCase{kHex, ":0400100001020304E2\r\n:0400000300003800C1\r\n:00000001FF\r\n",
                  LoadFault::unsupportedType, 2, {1, 2}, {0x10, k01020304}}
 ));
 
@@ -101,9 +101,9 @@ TEST(TextLoad, EachHexLoadStartsAtSegmentBaseZero) {
     FirmwareImage second;
     CFirmwareFile file;
     ASSERT_TRUE(file.Open(dir.write("a.hex", ":02000002D0002C\r\n:00000001FF\r\n")));
-    ASSERT_TRUE(LoadTextFirmware(file, first, hex).ok());
+    ASSERT_TRUE(LoadTextFirmware(file, first, kHex).ok());
     ASSERT_TRUE(file.Open(dir.write("b.hex", ":0400100001020304E2\r\n:00000001FF\r\n")));
-    ASSERT_TRUE(LoadTextFirmware(file, second, hex).ok());
+    ASSERT_TRUE(LoadTextFirmware(file, second, kHex).ok());
     EXPECT_TRUE(HoldsOnly(second, {0x10, k01020304}));
 }
 
@@ -114,7 +114,7 @@ TEST(TextLoad, AReadErrorFailsTheLoad) {
     CFirmwareFile file;
     ASSERT_TRUE(file.Open(kUnreadableFile));
     FirmwareImage image;
-    const LoadOutcome outcome = LoadTextFirmware(file, image, mot);
+    const LoadOutcome outcome = LoadTextFirmware(file, image, kMot);
     EXPECT_EQ(std::tuple(outcome.fault, outcome.line, outcome.systemReason),
               std::tuple(LoadFault::cannotRead, 1, std::string("Input/output error")));
 }
@@ -138,15 +138,15 @@ TEST_P(BinaryLoadTest, LoadsAFileThatFitsTheImage) {
     ASSERT_TRUE(file.Open(dir.write("f.bin", contents)));
     FirmwareImage image;
     EXPECT_EQ(LoadBinaryFirmware(file, image).fault, fault);
-    if (fault == none) {
+    if (fault == kNone) {
         EXPECT_TRUE(HoldsOnly(image, {0, std::vector<uint8_t>(contents.begin(), contents.begin() + held)}));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, BinaryLoadTest, ::testing::Values(
-    BinaryLoadCase{10, none, 10},
-    BinaryLoadCase{1, none, 1},
-    BinaryLoadCase{kFirmwareImageSize, none, kFirmwareImageSize},
+    BinaryLoadCase{10, kNone, 10},
+    BinaryLoadCase{1, kNone, 1},
+    BinaryLoadCase{kFirmwareImageSize, kNone, kFirmwareImageSize},
     BinaryLoadCase{0, LoadFault::emptyFile, 0},
     BinaryLoadCase{kFirmwareImageSize + 1, LoadFault::longerThanImage, 0},
     BinaryLoadCase{3 * kFirmwareImageSize, LoadFault::longerThanImage, 0}
@@ -202,9 +202,9 @@ TEST_P(LoadFirmwareFileTest, OpensTheFileFirst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, LoadFirmwareFileTest, ::testing::Values(
-    LoaderCase{FirmwareFormat::motorola, true, none},
+    LoaderCase{FirmwareFormat::motorola, true, kNone},
     LoaderCase{FirmwareFormat::intelHex, true, LoadFault::notARecord},
-    LoaderCase{FirmwareFormat::binary, true, none},
+    LoaderCase{FirmwareFormat::binary, true, kNone},
     LoaderCase{FirmwareFormat::unknown, true, LoadFault::unknownExtension},
     LoaderCase{FirmwareFormat::unknown, false, LoadFault::cannotOpen},
     LoaderCase{FirmwareFormat::motorola, false, LoadFault::cannotOpen}

@@ -34,8 +34,8 @@ bool isOperatorInput(QEvent::Type type) {
     }
 }
 
-int g_blocks = 0;
-int g_pauses = 0;
+int blockCount = 0;
+int pauseCount = 0;
 
 class InputDiscarder final : public QObject {
 protected:
@@ -44,7 +44,7 @@ protected:
     }
 };
 
-InputDiscarder* g_discarder = nullptr;
+InputDiscarder* discarder = nullptr;
 
 // Window-system events and posted ones alike: the input among them meets the discarder, the
 // repaint requests are carried out.
@@ -56,37 +56,37 @@ void deliverQueued() {
 }  // namespace
 
 InputBlock::InputBlock() {
-    if (g_blocks++ == 0 && QCoreApplication::instance()) {
-        g_discarder = new InputDiscarder;
-        QCoreApplication::instance()->installEventFilter(g_discarder);
+    if (blockCount++ == 0 && QCoreApplication::instance()) {
+        discarder = new InputDiscarder;
+        QCoreApplication::instance()->installEventFilter(discarder);
     }
 }
 
 InputBlock::~InputBlock() {
-    if (g_blocks == 1 && g_pauses == 0 && g_discarder)
+    if (blockCount == 1 && pauseCount == 0 && discarder)
         deliverQueued();
-    if (--g_blocks == 0) {
-        delete g_discarder;  // removes itself from the application's filters
-        g_discarder = nullptr;
+    if (--blockCount == 0) {
+        delete discarder;  // removes itself from the application's filters
+        discarder = nullptr;
     }
 }
 
 ModalInputPause::ModalInputPause() {
-    if (g_blocks == 0)
+    if (blockCount == 0)
         return;
-    if (g_pauses == 0 && g_discarder)
+    if (pauseCount == 0 && discarder)
         deliverQueued();
-    ++g_pauses;
+    ++pauseCount;
     m_paused = true;
 }
 
 ModalInputPause::~ModalInputPause() {
     if (m_paused)
-        --g_pauses;
+        --pauseCount;
 }
 
 bool inputBlocked() {
-    return g_blocks > 0 && g_pauses == 0;
+    return blockCount > 0 && pauseCount == 0;
 }
 
 }  // namespace karvel::ui
