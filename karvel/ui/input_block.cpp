@@ -37,6 +37,10 @@ bool isOperatorInput(QEvent::Type type) {
 int blockCount = 0;
 int pauseCount = 0;
 
+bool inputBlocked() {
+    return blockCount > 0 && pauseCount == 0;
+}
+
 class InputDiscarder final : public QObject {
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -83,10 +87,6 @@ ModalInputPause::ModalInputPause() {
 ModalInputPause::~ModalInputPause() {
     if (m_paused)
         --pauseCount;
-}
-
-bool inputBlocked() {
-    return blockCount > 0 && pauseCount == 0;
 }
 
 }  // namespace karvel::ui

@@ -33,7 +33,4 @@ private:
     bool m_paused = false;
 };
 
-// Returns whether mouse and key events are being discarded now.
-bool inputBlocked();
-
 }  // namespace karvel::ui
