@@ -3,18 +3,17 @@
 // linked into this executable makes the fake sysfs tree's /dev/sg3 act as a SCSI generic device
 // in front of tgt's changer LUN. Needs root for tgtd; fails when tgtd cannot start.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
+#include <span>
 #include <string>
 #include <tuple>
 
 #include "aspi_layer.h"
 #include "byte_order.h"
+#include "scratch_dir.h"
 #include "sg_transport.h"
 #include "tgt_changer.h"
 
@@ -23,6 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using karvel::test::TgtChanger;
+using karvel::test_support::ScratchDir;
+using karvel::test_support::writeFile;
 
 constexpr uint8_t kChangerTarget = 4;
 constexpr uint8_t kMediumChanger = 8;
@@ -34,29 +35,30 @@ constexpr uint8_t kIllegalRequest = 0x05;
 class SgOnTgt : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() / ("sg_tgt_" + std::to_string(::getpid()));
-        fs::create_directories(m_root / "sys/class/scsi_host/host0");
-        const fs::path device = m_root / "sys/bus/scsi/devices/0:0:4:0";
+        const fs::path root = m_scratch.root();
+        fs::create_directories(root / "sys/class/scsi_host/host0");
+        const fs::path device = root / "sys/bus/scsi/devices/0:0:4:0";
         fs::create_directories(device / "scsi_generic/sg3");
-        std::ofstream(device / "type") << int{kMediumChanger} << "\n";
-        fs::create_directories(m_root / "dev");
-        std::ofstream(m_root / "dev/sg3") << "";
-        ::setenv("KARVEL_SG_SHIM_DEVICE", (m_root / "dev/sg3").c_str(), 1);
+        writeFile((device / "type").string(), std::to_string(kMediumChanger) + "\n");
+        fs::create_directories(root / "dev");
+        const std::string node = m_scratch.write("dev/sg3", "");
+        ::setenv("KARVEL_SG_SHIM_DEVICE", node.c_str(), 1);
         ::setenv("KARVEL_SG_SHIM_ADDRESS", ("0:0:" + std::to_string(TgtChanger::kChangerLun)).c_str(), 1);
 
         auto system = std::make_shared<SgSystem>(*realSgSystem());
-        system->sysfsRoot = (m_root / "sys").string();
-        system->devRoot = (m_root / "dev").string();
+        system->sysfsRoot = (root / "sys").string();
+        system->devRoot = (root / "dev").string();
         m_layer = std::make_unique<AspiLayer>(makeSgTransports({"test", 1, "sg", {}}, system));
         // The new session's unit attention.
         execute({0x00, 0, 0, 0, 0, 0}, 6);
     }
-    void TearDown() override {
-        m_layer.reset();
-        fs::remove_all(m_root);
-    }
+    void TearDown() override { m_layer.reset(); }
 
     uint32_t execute(std::initializer_list<uint8_t> cdb, uint8_t cdbLength, uint8_t* data = nullptr,
+                     uint32_t dataLength = 0) {
+        return execute(std::span<const uint8_t>(cdb.begin(), cdb.size()), cdbLength, data, dataLength);
+    }
+    uint32_t execute(std::span<const uint8_t> cdb, uint8_t cdbLength, uint8_t* data = nullptr,
                      uint32_t dataLength = 0) {
         m_srb = {};
         m_srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
@@ -75,13 +77,7 @@ protected:
         karvel::put_be16(cdb + 2, m_changer.layout().pickerAddress);
         karvel::put_be16(cdb + 4, source);
         karvel::put_be16(cdb + 6, destination);
-        m_srb = {};
-        m_srb.exec.SRB_Cmd = SC_EXEC_SCSI_CMD;
-        m_srb.exec.SRB_Target = kChangerTarget;
-        m_srb.exec.SRB_CDBLen = sizeof cdb;
-        std::memcpy(m_srb.exec.CDBByte, cdb, sizeof cdb);
-        m_srb.exec.SRB_SenseLen = SENSE_LEN;
-        return m_layer->send(&m_srb);
+        return execute(cdb, sizeof cdb);
     }
 
     // (ASPI status, target status, sense key, ASC, ASCQ) of the last request.
@@ -96,7 +92,7 @@ protected:
     SRBunion m_srb{};
 
 private:
-    fs::path m_root;
+    ScratchDir m_scratch{"sg_tgt"};
 };
 
 TEST_F(SgOnTgt, DiscoveryFindsTheChangerAtItsAddress) {
