@@ -56,10 +56,14 @@ AspiLayer AspiLayer::notReady(std::string fault) {
     return layer;
 }
 
-AspiLayer AspiLayer::fromConfigFile(const std::string& path) {
+AspiLayer AspiLayer::fromConfigFile(const std::string& path, MissingFile missing) {
     std::vector<TransportLine> lines;
     karvel::FileContents file = karvel::readRegularFile(path, kLayerConfigLimit);
-    if (file.fault == karvel::FileFault::missing) {
+    if (file.fault == karvel::FileFault::missing && missing == MissingFile::isFault) {
+        std::string fault = "wnaspi32: " + karvel::escapeText(path) + ": no such file (named by ASPI32_CONFIG)";
+        std::fprintf(stderr, "%s\n", fault.c_str());
+        return notReady(fault);
+    } else if (file.fault == karvel::FileFault::missing) {
         lines = defaultConfig();
     } else if (!file.ok()) {
         std::string fault = "wnaspi32: " + file.message;

@@ -29,10 +29,15 @@ public:
     // A layer that is not ready; fault is the one-line reason already reported.
     static AspiLayer notReady(std::string fault);
 
+    // What a configuration file that does not exist means: the default set for the default
+    // paths, an error for a path the user named.
+    enum class MissingFile { useDefault, isFault };
+
     // Builds the layer from the configuration file at path (the default set when it does not
-    // exist); a line it cannot use, a path that is no regular file (a directory, a FIFO) or a
-    // file over kLayerConfigLimit makes it not ready and is reported once on stderr.
-    static AspiLayer fromConfigFile(const std::string& path);
+    // exist, unless missing says otherwise); a line it cannot use, a path that is no regular
+    // file (a directory, a FIFO) or a file over kLayerConfigLimit makes it not ready and is
+    // reported once on stderr.
+    static AspiLayer fromConfigFile(const std::string& path, MissingFile missing = MissingFile::useDefault);
 
     // Returns the support value: bits 0-7 adapter count, bits 8-15 SS_COMP or SS_FAILED_INIT.
     uint32_t supportInfo() const;

@@ -224,9 +224,10 @@ TEST(LayerConfig, UnknownTransportMakesTheLayerNotReadyAndNamesFileAndLine) {
 struct ConfigDirectory : ::testing::Test {
 
     // Builds the layer from path and returns what it reported on stderr.
-    std::string build(const std::string& path, bool& ready) {
+    std::string build(const std::string& path, bool& ready,
+                      AspiLayer::MissingFile missing = AspiLayer::MissingFile::useDefault) {
         testing::internal::CaptureStderr();
-        AspiLayer layer = AspiLayer::fromConfigFile(path);
+        AspiLayer layer = AspiLayer::fromConfigFile(path, missing);
         ready = layer.ready();
         return testing::internal::GetCapturedStderr();
     }
@@ -277,6 +278,14 @@ TEST_F(ConfigDirectory, AMissingFileGivesTheDefaultAndNoMessage) {
     bool ready = false;
     EXPECT_EQ(build((dir / "none.conf").string(), ready), "");
     EXPECT_TRUE(ready);
+}
+
+TEST_F(ConfigDirectory, AMissingFileTheUserNamedIsRefusedWithItsPath) {
+    const std::string path = (dir / "typo.conf").string();
+    bool ready = true;
+    EXPECT_EQ(build(path, ready, AspiLayer::MissingFile::isFault),
+              "wnaspi32: " + path + ": no such file (named by ASPI32_CONFIG)\n");
+    EXPECT_FALSE(ready);
 }
 
 TEST(LayerConfig, PathFollowsTheEnvironment) {
