@@ -2,7 +2,6 @@
 // The manual page renders without warnings and documents every command of the table.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -30,10 +29,7 @@ std::set<std::string> taggedWords(const std::string& page) {
 }
 
 TEST(KarvelctlManPage, TagsEveryCommandOfTheTable) {
-    std::ifstream file(KARVELCTL_MAN_PAGE);
-    std::ostringstream page;
-    page << file.rdbuf();
-    const std::set<std::string> words = taggedWords(page.str());
+    const std::set<std::string> words = taggedWords(test_support::readFile(KARVELCTL_MAN_PAGE));
     for (const Command& command : commandTable())
         EXPECT_TRUE(words.count(std::string(command.name))) << command.name << " has no entry of its own";
 }

@@ -3,8 +3,6 @@
 // profile when that is a medium changer, else the first one the scan finds.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <tuple>
 
 #include "sim_test_jukebox.h"
@@ -58,10 +56,7 @@ TEST(NamedChoice, TheProfileIsNeverWritten) {
     const std::string profile = "; Karvel's\n[JukeBox Default]\nHost=7\n";
     jukebox.writeProfile(profile);
     EXPECT_EQ(jukebox.run({"status"}).exitCode, 0);
-    std::ifstream file(jukebox.directory() + "/karvel.INI");
-    std::ostringstream after;
-    after << file.rdbuf();
-    EXPECT_EQ(after.str(), profile);
+    EXPECT_EQ(karvel::test_support::readFile(jukebox.directory() + "/karvel.INI"), profile);
 }
 
 }  // namespace

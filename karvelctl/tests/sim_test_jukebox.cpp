@@ -4,20 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <stdexcept>
 
 namespace karvel::ctl::test {
 
-namespace {
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
-}
-
-}  // namespace
+using test_support::writeFile;
 
 SimJukebox::SimJukebox(const std::string& options) : m_directory(makeScratchDirectory()) {
     configure({"sim jukebox.state " + options});

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -41,7 +40,7 @@ std::set<int> slotRange(int first, int last) {
 
 std::string writeFile(const SimJukebox& jukebox, const std::string& name, const std::string& contents) {
     const std::string path = jukebox.directory() + "/" + name;
-    std::ofstream(path, std::ios::binary) << contents;
+    test_support::writeFile(path, contents);
     return path;
 }
 

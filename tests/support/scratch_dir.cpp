@@ -56,8 +56,16 @@ std::vector<uint8_t> readBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void writeFile(const std::string& path, std::string_view text) {
-    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+void writeFile(const std::string& path, std::string_view text, bool executable) {
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        file.close();
+        if (!file)
+            throw std::runtime_error("cannot write " + path);
+    }
+    if (executable)
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
 }
 
 }  // namespace karvel::test_support

@@ -41,7 +41,9 @@ void removeTree(const std::string& path);
 // Returns the whole file, or an empty one when it cannot be read.
 std::string readFile(const std::string& path);
 std::vector<uint8_t> readBytes(const std::string& path);
-// Writes text as the whole file (binary: no line-end translation).
-void writeFile(const std::string& path, std::string_view text);
+// Writes text as the whole file (binary: no line-end translation); executable adds the
+// owner's read, write and execute permissions. Throws std::runtime_error naming the file when
+// it cannot be written.
+void writeFile(const std::string& path, std::string_view text, bool executable = false);
 
 }  // namespace karvel::test_support

@@ -3,46 +3,32 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
 
 namespace karvel::ctl::test {
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("cannot read " + path + " (Bacula's script, unpacked by unpack_backup_scripts.sh)");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using test_support::writeFile;
 
-void writeFile(const std::string& path, const std::string& text, bool executable = false) {
-    {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file << text;
-        if (!file)
-            throw std::runtime_error("cannot write " + path);
-    }
-    if (executable)
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+std::string readShipped(const std::string& path) {
+    if (!std::filesystem::is_regular_file(path))
+        throw std::runtime_error("cannot read " + path + " (Bacula's script, unpacked by unpack_backup_scripts.sh)");
+    return test_support::readFile(path);
 }
 
 }  // namespace
 
 void installBaculaScript(const std::string& directory, const std::string& program) {
     const std::string shipped = std::string(KARVEL_BACKUP_SCRIPTS) + "/bacula/etc/bacula/scripts/";
-    std::string script = readFile(shipped + "mtx-changer");
+    std::string script = readShipped(shipped + "mtx-changer");
     script = std::regex_replace(script, std::regex("\nMTX=[^\n]*"), "\nMTX=" + program);
     script = std::regex_replace(script, std::regex("/etc/bacula/scripts/mtx-changer.conf"),
                                 directory + "/mtx-changer.conf");
     script = std::regex_replace(script, std::regex("/var/lib/bacula"), directory);
     writeFile(directory + "/mtx-changer", script, true);
-    writeFile(directory + "/mtx-changer.conf", readFile(shipped + "mtx-changer.conf"));
+    writeFile(directory + "/mtx-changer.conf", readShipped(shipped + "mtx-changer.conf"));
     std::filesystem::create_directories(directory + "/bin");
     writeFile(directory + "/bin/mt", "#!/bin/sh\necho drive status\n", true);
 }

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "mtx_oracle.h"
 
-#include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace karvel::ctl::test {
 
 void writeAddressFile(const std::string& path, const std::string& address) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << address << "  # the changer mtx reaches through the SG_IO shim\n";
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
+    test_support::writeFile(path, address + "  # the changer mtx reaches through the SG_IO shim\n");
 }
 
 Environment shimEnvironment(const std::string& path, const std::string& address) {

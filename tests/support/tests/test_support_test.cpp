@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -69,6 +70,17 @@ TEST(ScratchDir, HoldsFilesAndIsRemovedWithThem) {
         EXPECT_EQ(readFile(dir.path("absent")), "");
     }
     EXPECT_FALSE(std::filesystem::exists(root));
+}
+
+TEST(ScratchDir, WritesScriptsRunnableAndReportsWhatItCannotWrite) {
+    namespace fs = std::filesystem;
+    ScratchDir dir;
+    const std::string script = dir.path("run.sh");
+    writeFile(script, "#!/bin/sh\necho ran\n", true);
+    EXPECT_EQ(runProcess({script}).out, "ran\n");
+    const std::string plain = dir.write("plain.txt", "x");
+    EXPECT_EQ(fs::status(plain).permissions() & fs::perms::owner_exec, fs::perms::none);
+    EXPECT_THROW(writeFile(dir.path("absent/file"), "x"), std::runtime_error);
 }
 
 }  // namespace
