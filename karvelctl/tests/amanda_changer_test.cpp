@@ -58,14 +58,7 @@ TEST_P(AmandaChanger, DoesWhatItDoesWithMtx) {
     const std::string ourDevice = forKarvelctl.directory() + "/changer";
     writeAddressFile(mtxDevice, "0:0:0");
     writeAddressFile(ourDevice, "0:0:0");
-    for (SimJukebox* jukebox : {&forMtx, &forKarvelctl}) {
-        for (const Words& setup : before) {
-            Words line = {"-f", "0:0:0"};
-            line.insert(line.end(), setup.begin(), setup.end());
-            ASSERT_EQ(jukebox->run(line).exitCode, 0) << what;
-        }
-        jukebox->edit([&](aspi::sim::JukeboxState& state) { state.faults = faults; });
-    }
+    ASSERT_NO_FATAL_FAILURE(prepareAlike({&forMtx, &forKarvelctl}, before, faults)) << what;
     const ProcessResult mtx = runChanger(forMtx, mtxDevice, MTX_PROGRAM, actions, shimEnvironment(mtxDevice, "0:0:0"));
     const ProcessResult ours = runChanger(forKarvelctl, ourDevice, KARVELCTL_PROGRAM, actions, {});
 

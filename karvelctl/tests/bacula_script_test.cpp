@@ -33,14 +33,7 @@ TEST_P(BaculaScript, GivesWhatItGivesWithMtx) {
     writeAddressFile(device, "0:0:0");
     installBaculaScript(forMtx.directory(), MTX_PROGRAM);
     installBaculaScript(forKarvelctl.directory(), KARVELCTL_PROGRAM);
-    for (SimJukebox* jukebox : {&forMtx, &forKarvelctl}) {
-        for (const Words& setup : before) {
-            Words line = {"-f", "0:0:0"};
-            line.insert(line.end(), setup.begin(), setup.end());
-            ASSERT_EQ(jukebox->run(line).exitCode, 0) << what;
-        }
-        jukebox->edit([&](aspi::sim::JukeboxState& state) { state.faults = faults; });
-    }
+    ASSERT_NO_FATAL_FAILURE(prepareAlike({&forMtx, &forKarvelctl}, before, faults)) << what;
     const auto run = [&](const SimJukebox& jukebox, const Environment& env) {
         return jukebox.runProgram(baculaScriptArgv(jukebox.directory(), device, args),
                                   withBaculaPath(jukebox.directory(), env));

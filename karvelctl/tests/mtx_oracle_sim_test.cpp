@@ -27,14 +27,7 @@ TEST_P(MtxOracleSim, KarvelctlDoesWhatMtxDoes) {
     const auto& [what, options, before, faults, words] = GetParam();
     SimJukebox forMtx(options);
     SimJukebox forKarvelctl(options);
-    for (SimJukebox* jukebox : {&forMtx, &forKarvelctl}) {
-        for (const Words& setup : before) {
-            Words line = {"-f", "0:0:0"};
-            line.insert(line.end(), setup.begin(), setup.end());
-            ASSERT_EQ(jukebox->run(line).exitCode, 0) << what;
-        }
-        jukebox->edit([&](aspi::sim::JukeboxState& state) { state.faults = faults; });
-    }
+    ASSERT_NO_FATAL_FAILURE(prepareAlike({&forMtx, &forKarvelctl}, before, faults)) << what;
     // One placeholder names the changer for both, so both status texts name it alike: mtx
     // opens it as its device, karvelctl reads the address in it (0:0:0 of its own layer).
     const std::string device = forMtx.directory() + "/sg9";

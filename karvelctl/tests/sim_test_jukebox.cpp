@@ -97,4 +97,17 @@ std::string discPlaces(const aspi::sim::JukeboxState& state) {
     return places;
 }
 
+void prepareAlike(std::initializer_list<SimJukebox*> jukeboxes, const std::vector<std::vector<std::string>>& setups,
+                  const std::vector<aspi::sim::Fault>& faults) {
+    for (SimJukebox* jukebox : jukeboxes) {
+        for (const std::vector<std::string>& setup : setups) {
+            std::vector<std::string> line = {"-f", "0:0:0"};
+            line.insert(line.end(), setup.begin(), setup.end());
+            const ProcessResult result = jukebox->run(line);
+            ASSERT_EQ(result.exitCode, 0) << testing::PrintToString(setup) << "\n" << result.err;
+        }
+        jukebox->edit([&](aspi::sim::JukeboxState& state) { state.faults = faults; });
+    }
+}
+
 }  // namespace karvel::ctl::test

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -54,5 +55,10 @@ private:
 // Returns "slot N=ID" for every full slot and "drive N=ID" for every full drive, where ID is
 // the disc's identity, from the truth of state; "port N=ID" for the ports.
 std::string discPlaces(const aspi::sim::JukeboxState& state);
+
+// Brings each of jukeboxes to the same starting point: every one of setups run as karvelctl
+// -f 0:0:0 (the test fails when one does not succeed), then faults injected.
+void prepareAlike(std::initializer_list<SimJukebox*> jukeboxes, const std::vector<std::vector<std::string>>& setups,
+                  const std::vector<aspi::sim::Fault>& faults);
 
 }  // namespace karvel::ctl::test
