@@ -15,36 +15,39 @@ constexpr const char* kUsage = "expected: iscsi iscsi://HOST[:PORT][/IQN] [user=
 
 [[noreturn]] void refuse(const std::string& what) { throw ConfigError(what + " (" + kUsage + ")"); }
 
+// The portal URL as a refusal shows it: in quotes, escaped, and cut past kQuotedUrlLength.
+std::string quoted(const std::string& url) { return "'" + karvel::quotePrefix(url, kQuotedUrlLength) + "'"; }
+
 uint16_t parsePort(std::string_view text, const std::string& url) {
     unsigned value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
-        refuse("bad port in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
+        refuse("bad port in " + quoted(url));
     return static_cast<uint16_t>(value);
 }
 
 void parseUrl(const std::string& url, IscsiPortal& portal) {
-    if (!url.starts_with(kScheme)) refuse("'" + karvel::quotePrefix(url, kQuotedUrlLength) + "' is not an iscsi:// portal");
+    if (!url.starts_with(kScheme)) refuse(quoted(url) + " is not an iscsi:// portal");
     std::string_view rest = std::string_view(url).substr(kScheme.size());
     if (rest.find('@') != std::string_view::npos)
         refuse("give CHAP credentials as user= and password=, not in the portal");
     // Neither a host nor an iSCSI name holds a '/', so the first one ends the portal.
     if (size_t slash = rest.find('/'); slash != std::string_view::npos) {
         std::string_view target = rest.substr(slash + 1);
-        if (target.empty()) refuse("no target name after '/' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
+        if (target.empty()) refuse("no target name after '/' in " + quoted(url));
         if (target.find('/') != std::string_view::npos)
-            refuse("no LUN in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "': the adapter serves every LUN of its target");
+            refuse("no LUN in " + quoted(url) + ": the adapter serves every LUN of its target");
         portal.target = std::string(target);
         rest = rest.substr(0, slash);
     }
     std::string_view portText;
     if (rest.starts_with('[')) {
         size_t close = rest.find(']');
-        if (close == std::string_view::npos) refuse("unclosed '[' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
+        if (close == std::string_view::npos) refuse("unclosed '[' in " + quoted(url));
         portal.host = std::string(rest.substr(1, close - 1));
         rest.remove_prefix(close + 1);
         if (!rest.empty()) {
-            if (rest[0] != ':') refuse("unexpected text after ']' in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
+            if (rest[0] != ':') refuse("unexpected text after ']' in " + quoted(url));
             portText = rest.substr(1);
             portal.port = parsePort(portText, url);
         }
@@ -53,7 +56,7 @@ void parseUrl(const std::string& url, IscsiPortal& portal) {
         portal.host = std::string(rest.substr(0, colon));
         if (colon != std::string_view::npos) portal.port = parsePort(rest.substr(colon + 1), url);
     }
-    if (portal.host.empty()) refuse("no host in '" + karvel::quotePrefix(url, kQuotedUrlLength) + "'");
+    if (portal.host.empty()) refuse("no host in " + quoted(url));
 }
 
 }  // namespace
