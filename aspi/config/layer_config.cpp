@@ -7,8 +7,7 @@
 namespace aspi {
 
 std::string configPath() {
-    if (const char* explicitPath = std::getenv("ASPI32_CONFIG"); explicitPath && *explicitPath)
-        return explicitPath;
+    if (configPathIsExplicit()) return std::getenv("ASPI32_CONFIG");
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
         return std::string(xdg) + "/wnaspi32.conf";
     const char* home = std::getenv("HOME");
