@@ -3,7 +3,6 @@
 // and a configuration file named by ASPI32_CONFIG that does not exist is an error naming it.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 #include <tuple>
 
@@ -23,11 +22,12 @@ class NoChanger : public testing::TestWithParam<Case> {};
 
 TEST_P(NoChanger, SaysWhereItLooked) {
     const auto& [what, config, expected] = GetParam();
-    const std::string directory = makeScratchDirectory();
+    const karvel::test_support::ScratchDir scratch;
+    const std::string& directory = scratch.root();
     if (config)
-        std::ofstream(directory + "/wnaspi32.conf") << *config;
+        scratch.write("wnaspi32.conf", *config);
     // A profile naming a target that holds no changer: the fallback is no changer either.
-    std::ofstream(directory + "/karvel.INI") << "[JukeBox Default]\nHost=0\nScsiId=5\nLun=0\n";
+    scratch.write("karvel.INI", "[JukeBox Default]\nHost=0\nScsiId=5\nLun=0\n");
     const ProcessResult result = runProcess({KARVELCTL_PROGRAM, "status"},
                                              {{"ASPI32_CONFIG", ""}, {"CHANGER", ""}, {"XDG_CONFIG_HOME", directory},
                                               {"HOME", directory}});
@@ -37,7 +37,6 @@ TEST_P(NoChanger, SaysWhereItLooked) {
     EXPECT_EQ(result.err.substr(0, wanted.size()), wanted) << what << "\n" << result.err;
     EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << what << ": one line\n" << result.err;
     EXPECT_EQ(result.out, "") << what;
-    removeTree(directory);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,14 +47,14 @@ INSTANTIATE_TEST_SUITE_P(
                          "karvelctl: no changer found: there is no DIR/wnaspi32.conf, and "}));
 
 TEST(MissingConfiguration, NamedByAspi32ConfigIsAnError) {
-    const std::string directory = makeScratchDirectory();
+    const karvel::test_support::ScratchDir scratch;
+    const std::string& directory = scratch.root();
     const ProcessResult result =
         runProcess({KARVELCTL_PROGRAM, "status"}, {{"ASPI32_CONFIG", directory + "/typo.conf"}, {"HOME", directory}});
     EXPECT_EQ(result.exitCode, kExitNoChanger);
     EXPECT_NE(result.err.find("wnaspi32: " + directory + "/typo.conf: no such file (named by ASPI32_CONFIG)\n"),
               std::string::npos)
         << result.err;
-    removeTree(directory);
 }
 
 }  // namespace
